@@ -1,0 +1,49 @@
+#!/bin/bash
+# Runs one Windows program of this build under Wine.
+#   wine-run.sh --prefix DIR [--arch win32|win64] PROGRAM [ARGS...]
+# The prefix (one per build tree) is made on first use, under a lock so that
+# parallel tests do not race to make it.  Without a display the program runs
+# on a private Xvfb, and we wait for the prefix's wineserver before that
+# display goes away.
+set -euo pipefail
+
+prefix=""
+arch=win32
+while [[ $# -gt 0 ]]; do
+  case "$1" in
+    --prefix) prefix="$2"; shift 2 ;;
+    --arch) arch="$2"; shift 2 ;;
+    *) break ;;
+  esac
+done
+[[ -n "$prefix" && $# -ge 1 ]] || { echo "usage: wine-run.sh --prefix DIR [--arch A] PROGRAM [ARGS...]" >&2; exit 2; }
+
+WINEDIR=/usr/lib/wine
+wine="$WINEDIR/wine"
+[[ "$arch" == win64 ]] && wine="$WINEDIR/wine64"
+export WINEPREFIX="$prefix"
+export WINEARCH="$arch"
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No debugger waiting on a crash, no prompts for Mono or Gecko.
+export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=;mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+
+if [[ -z "${DISPLAY:-}" && -z "${ROTAM_WINE_XVFB:-}" ]]; then
+  export ROTAM_WINE_XVFB=1
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --prefix "$prefix" --arch "$arch" "$@"
+fi
+
+mkdir -p "$(dirname "$prefix")"
+(
+  flock 9
+  if [[ ! -f "$prefix/system.reg" ]]; then
+    "$wine" wineboot -i >/dev/null 2>&1 || true
+    "$WINEDIR/wineserver" -w || true
+  fi
+) 9>"$prefix.lock"
+
+status=0
+"$wine" "$@" || status=$?
+if [[ -n "${ROTAM_WINE_XVFB:-}" ]]; then
+  "$WINEDIR/wineserver" -w || true
+fi
+exit $status

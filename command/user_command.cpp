@@ -1,0 +1,126 @@
+// The drawing list command's run: start, dialog loop, end, and the input
+// handlers the control calls.  The whole command happens inside the dialog,
+// so the run is: show the dialog until it is closed, then tell the host the
+// command has ended.
+#include "user_command.h"
+
+#include "control.h"
+#include "runtime_error.h"
+
+namespace rotam::command {
+namespace {
+
+ListDialog *g_list_dialog = nullptr;
+Control *g_command_control = nullptr;
+bool g_announcing_end = false;
+
+constexpr std::int16_t kTrue = -1;
+
+// CommandControl holds a reference to the control, so replacing it takes the
+// new reference before letting the old one go.  The release may tear the
+// control down, which is why CommandControl no longer names it by then.
+void set_command_control(Control *control) {
+    if (control)
+        control->add_ref();
+    Control *old = g_command_control;
+    g_command_control = control;
+    if (old)
+        old->release();
+}
+
+ListDialog &the_list_dialog() {
+    if (!g_list_dialog)
+        throw RuntimeError(91, "Object variable or With block variable not set");
+    return *g_list_dialog;
+}
+
+}  // namespace
+
+void set_list_dialog(ListDialog *dialog) { g_list_dialog = dialog; }
+ListDialog *list_dialog() { return g_list_dialog; }
+Control *CommandControl() { return g_command_control; }
+
+void StartCommand(Control &control) {
+    set_command_control(&control);
+    try {
+        ShowListDialog();
+        return;
+    } catch (...) {
+        // Whatever went wrong, the run ends as if the dialog had been closed,
+        // without a word to the user.
+    }
+    // The loop may have ended the run before it failed (an urgent exit while
+    // the dialog was open); then there is nothing left to end.
+    if (CommandControl() != &control)
+        return;
+    try {
+        EndCommand();
+    } catch (...) {
+        // The failure goes to the host, but the run is over all the same:
+        // holding on to the control would keep it alive for good.
+        if (CommandControl() == &control)
+            set_command_control(nullptr);
+        throw;
+    }
+}
+
+void ShowListDialog() {
+    Control *const run = CommandControl();
+    ListDialog &dialog = the_list_dialog();
+    bool again = false;
+    do {
+        dialog.show_modal();
+        again = dialog.bret() == kTrue;
+        // An urgent exit while the dialog was open has already ended the run
+        // (and unloaded the dialog): neither show it again nor end the run
+        // twice.
+    } while (again && CommandControl() == run);
+    if (CommandControl() == run)
+        EndCommand();
+}
+
+// With no run (the loop's own end after an urgent exit, or a stray call) the
+// dialog is still unloaded but there is no one to tell.  A host that answers
+// the end notice by asking for an urgent exit gets no second notice: the run
+// is already ending.  If the notice fails, the run stays open so that the
+// start routine's trap can end it once more.
+void EndCommand() {
+    if (g_list_dialog)
+        g_list_dialog->unload();
+    Control *control = CommandControl();
+    if (!control || g_announcing_end)
+        return;
+    struct Announcing {
+        Announcing() { g_announcing_end = true; }
+        ~Announcing() { g_announcing_end = false; }
+    } announcing;
+    control->ZynExitCommand();
+    set_command_control(nullptr);
+}
+
+// The drawing list command asks the host for no graphic input; these are the
+// places where a command of this kind would react to it.
+void OnGCINEnd() {
+    // Outside a run there is no input to look at, and no reason to fail the
+    // host's call over it.
+    const Control *control = CommandControl();
+    if (!control)
+        return;
+    switch (control->state().sw) {
+    case 1:
+        break;
+    case 2:
+        break;
+    default:
+        // Every other switch; a command would also look at state().key here.
+        break;
+    }
+}
+
+void OnSelectEnd(std::int16_t &, std::int32_t &) {}
+
+void OnTransDrag() {}
+
+void OnFromDrawingEnd(std::int16_t &) {}
+
+}  // namespace rotam::command
