@@ -49,17 +49,14 @@ void StartCommand(Control &control) {
         // Whatever went wrong, the run ends as if the dialog had been closed,
         // without a word to the user.
     }
-    // The loop may have ended the run before it failed (an urgent exit while
-    // the dialog was open); then there is nothing left to end.
-    if (CommandControl() != &control)
-        return;
+    // If an urgent exit ended the run before the failure, this end finds no
+    // run and does nothing.
     try {
         EndCommand();
     } catch (...) {
         // The failure goes to the host, but the run is over all the same:
         // holding on to the control would keep it alive for good.
-        if (CommandControl() == &control)
-            set_command_control(nullptr);
+        set_command_control(nullptr);
         throw;
     }
 }
@@ -72,11 +69,10 @@ void ShowListDialog() {
         dialog.show_modal();
         again = dialog.bret() == kTrue;
         // An urgent exit while the dialog was open has already ended the run
-        // (and unloaded the dialog): neither show it again nor end the run
-        // twice.
+        // and unloaded the dialog: it is not shown again, and the end below
+        // finds no run.
     } while (again && CommandControl() == run);
-    if (CommandControl() == run)
-        EndCommand();
+    EndCommand();
 }
 
 // With no run (the loop's own end after an urgent exit, or a stray call) the
@@ -99,23 +95,10 @@ void EndCommand() {
 }
 
 // The drawing list command asks the host for no graphic input; these are the
-// places where a command of this kind would react to it.
-void OnGCINEnd() {
-    // Outside a run there is no input to look at, and no reason to fail the
-    // host's call over it.
-    const Control *control = CommandControl();
-    if (!control)
-        return;
-    switch (control->state().sw) {
-    case 1:
-        break;
-    case 2:
-        break;
-    default:
-        // Every other switch; a command would also look at state().key here.
-        break;
-    }
-}
+// places where a command of this kind would react to it.  OnGCINEnd would
+// dispatch on the switch of the finished input, CommandControl()->state().sw
+// (1, 2, or anything else, which also brings a key code in state().key).
+void OnGCINEnd() {}
 
 void OnSelectEnd(std::int16_t &, std::int32_t &) {}
 

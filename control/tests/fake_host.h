@@ -70,7 +70,8 @@ class FakeHost : public HostEvents {
 public:
     using Handler = std::function<void(HostCall &)>;
 
-    // Answers every later event with this DISPID (replacing an earlier handler).
+    // Answers every later event with this DISPID (replacing an earlier handler;
+    // an empty one leaves the event unanswered).
     void on(std::int32_t dispid, Handler handler) { handlers_[dispid] = std::move(handler); }
     // Answers ZynGetZynVersion (224) with a fixed text.
     void answer_version(std::u16string version) {
@@ -85,7 +86,7 @@ public:
             events_[at].types.push_back(args[i].type);
             events_[at].sent.push_back(read(args[i]));
         }
-        if (auto h = handlers_.find(dispid); h != handlers_.end()) {
+        if (auto h = handlers_.find(dispid); h != handlers_.end() && h->second) {
             std::vector<EventArg> seen(args, args + count);
             std::vector<std::int32_t> by_value(count);
             for (std::size_t i = 0; i < count; ++i)
@@ -135,6 +136,18 @@ private:
     std::map<std::int32_t, Handler> handlers_;
     std::vector<RecordedEvent> events_;
 };
+
+// The names of the input-state properties that differ between two states, in
+// interface order: an empty list means equal.
+inline std::vector<std::string> changed_properties(const InputState &a, const InputState &b) {
+    std::vector<std::string> names;
+#define ROTAM_PROPERTY(name, Type) \
+    if (!(a.name == b.name))        \
+        names.push_back(#name);
+#include "properties.inc"
+#undef ROTAM_PROPERTY
+    return names;
+}
 
 // Owns a control the way the COM object does: counts references and tears
 // the control down when the last one goes.  The test holds the first

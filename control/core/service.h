@@ -1,0 +1,46 @@
+// What every service wrapper shares: the host-version gate with its refusal
+// message, and the translation between the command's booleans (true = -1)
+// and the host's flags (1 / 0).
+//
+// Wrappers are free functions taking the control, in namespace
+// rotam::wrappers; they are not on the automation interface, so only code
+// inside the component reaches them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "control.h"
+
+namespace rotam {
+
+// Message boxes go through this seam: the Windows build shows the platform's
+// box with the wide-character texts; native tests record what was asked.
+class MessageBoxUi {
+public:
+    virtual ~MessageBoxUi() = default;
+    // style: the platform's MB_* bits (MB_OK = 0, MB_YESNO = 4,
+    // MB_ICONEXCLAMATION = 0x30).  Returns the button pressed (IDOK = 1,
+    // IDYES = 6, IDNO = 7).
+    virtual int show(const std::u16string &text, const std::u16string &title, std::uint32_t style) = 0;
+};
+void set_message_box(MessageBoxUi *ui);
+MessageBoxUi &message_box();
+
+namespace wrappers {
+
+// Version number of "a, b, c, d": a*1000000 + b*10000 + c*100 + d.
+Long ZynVersionNumber(const String &text);
+// True (-1) when HostVersion is at least required; else shows the refusal
+// message and returns false (0).
+Flag ZynCheckVersion(const String &required);
+
+}  // namespace wrappers
+
+// Argument rules C and D.
+inline std::int16_t flag_strict(Flag b) { return b == -1 ? 1 : 0; }
+inline std::int16_t flag_loose(Flag b) { return b != 0 ? 1 : 0; }
+inline Flag bool_strict(std::int32_t v) { return v == 1 ? -1 : 0; }
+inline Flag bool_loose(std::int32_t v) { return v != 0 ? -1 : 0; }
+
+}  // namespace rotam

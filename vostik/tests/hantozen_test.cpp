@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "codepage.h"
+#include "fullwidth_expect.h"
+#include "hantozen.h"
+#include "vostik.h"
+
+#if defined(__GLIBC__)
+#include <iconv.h>
+#endif
+
+namespace {
+
+std::string convert(unsigned codepage, const std::string &source, std::size_t *count) {
+    std::string target(2 * source.size() + 1, '\x55');
+    *count = vostik::han_to_zen(source.c_str(), target.data(), codepage);
+    return target;
+}
+
+#if defined(__GLIBC__)
+char16_t decode_932(const char *pair) {
+    iconv_t cd = iconv_open("UTF-16LE", "CP932");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return 0;
+    char in[2] = {pair[0], pair[1]};
+    unsigned char out[4] = {};
+    char *ip = in, *op = reinterpret_cast<char *>(out);
+    std::size_t il = 2, ol = sizeof out;
+    std::size_t rc = iconv(cd, &ip, &il, &op, &ol);
+    iconv_close(cd);
+    return rc == static_cast<std::size_t>(-1) || ol != 2 ? 0 : static_cast<char16_t>(out[0] | out[1] << 8);
+}
+#endif
+
+TEST(HanToZen, EveryByteUnderCodePage932) {
+    for (int b = 1; b < 256; ++b) {
+        std::size_t n = 0;
+        std::string out = convert(932, std::string(1, static_cast<char>(b)), &n);
+        ASSERT_EQ(n, 2u) << b;
+        unsigned char hi = static_cast<unsigned char>(out[0]);
+        [[maybe_unused]] unsigned char lo = static_cast<unsigned char>(out[1]);
+        char16_t wide = full_width_of(static_cast<unsigned char>(b));
+        bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+        if (lead) {
+            // A lead byte at the end takes the zero along.
+            EXPECT_EQ(out, std::string({static_cast<char>(b), '\0', '\0'})) << b;
+        } else if (wide != 0) {
+            EXPECT_TRUE(hi >= 0x81 && hi <= 0x83) << b;
+            EXPECT_EQ(out[2], '\0');
+#if defined(__GLIBC__)
+            EXPECT_EQ(decode_932(out.data()), wide) << std::hex << b << " gave " << (hi << 8 | lo);
+#endif
+        } else {
+            EXPECT_EQ(out, std::string({'\0', static_cast<char>(b), '\0'})) << b;
+        }
+    }
+}
+
+TEST(HanToZen, EveryByteUnderASingleBytePage) {
+    for (int b = 1; b < 256; ++b) {
+        std::size_t n = 0;
+        EXPECT_EQ(convert(1252, std::string(1, static_cast<char>(b)), &n), std::string({'\0', static_cast<char>(b), '\0'}));
+        EXPECT_EQ(n, 2u);
+    }
+}
+
+struct Case {
+    unsigned codepage;
+    std::string source, target;  // target up to the final zero
+};
+
+TEST(HanToZen, Texts) {
+    const Case cases[] = {
+        {932, "A1", "\x82\x60\x82\x50"},
+        {932, "", ""},
+        // The trail byte 0x5C of a double-byte character is not a backslash.
+        {932, "\x95\x5C\\A", std::string("\x95\x5C\x81\x8F\x82\x60")},
+        // Kana and sound mark stay two characters.
+        {932, "\xB6\xDE\xCA\xDF", "\x83\x4A\x81\x4A\x83\x6E\x81\x4B"},
+        {932, "A\x82", std::string("\x82\x60\x82\0", 4)},
+        {932, "\tA\x80", std::string("\0\t\x82\x60\0\x80", 6)},
+        {1252, "A1", std::string("\0A\0001", 4)},
+        {1252, "\x82\x60", std::string("\0\x82\0\x60", 4)},
+        // A double-byte page other than Shift-JIS keeps its characters and
+        // widens nothing.
+        {936, "\xB1\xED" "A\x80", std::string("\xB1\xED\0A\0\x80", 6)},
+    };
+    for (const Case &c : cases) {
+        std::size_t n = 0;
+        std::string out = convert(c.codepage, c.source, &n);
+        EXPECT_EQ(n, c.target.size()) << c.codepage << " " << c.source;
+        EXPECT_EQ(out.substr(0, n + 1), c.target + '\0') << c.codepage << " " << c.source;
+    }
+}
+
+// The export follows the process's code page, and its lead bytes come from
+// the platform: both must agree with the page-as-argument conversion.
+TEST(HanToZen, ExportFollowsTheProcessCodePage) {
+    if (const char *expected = std::getenv("VOSTIK_EXPECT_CODEPAGE")) {
+        ASSERT_EQ(vostik::ansi_codepage(), std::strtoul(expected, nullptr, 10));
+    }
+    unsigned page = vostik::ansi_codepage();
+    for (int b = 1; b < 256; ++b) {
+        for (std::string source : {std::string(1, static_cast<char>(b)), std::string{static_cast<char>(b), 'A', 'z'}}) {
+            std::size_t n = 0;
+            std::string want = convert(page, source, &n);
+            std::string got(want.size(), '\x55');
+            ASSERT_EQ(HanToZen(source.c_str(), got.data()), static_cast<int32_t>(n)) << page << " " << b;
+            EXPECT_EQ(got, want) << page << " " << b;
+        }
+    }
+    char out[5];
+    EXPECT_EQ(HanToZen("A1", out), 4);
+    EXPECT_EQ(std::string(out, 5), page == 932 ? std::string("\x82\x60\x82\x50", 5) : std::string("\0A\0001", 5));
+}
+
+}  // namespace
