@@ -38,7 +38,9 @@ VOSTIK_API double VOSTIK_CALL NormalizeDegree(double *a) {
         *a = std::nan("");
         return *a;
     }
-    double r = std::fmod(v, 360.0);
+    // One turn away, as most directions from atan2 are, fmod would give v
+    // itself; skip its cost.
+    double r = (v > -360 && v < 720) ? (v > 360 ? v - 360.0 : v) : std::fmod(v, 360.0);
     if (v > 360) {
         v = r == 0 ? 360.0 : r;
     } else {
