@@ -522,12 +522,15 @@ VOSTIK_API int32_t VOSTIK_CALL DeleteRegistrySub(VostikKey root, const char *pat
  * Copies the version text of file into text: the FileVersion string of the
  * "041104b0" block of its version resource, or the ProductVersion string
  * when FileVersion is missing or empty.  Returns 1, or 0 with text untouched
- * when neither is found.  text must be large enough (a version string is
- * below 32768 characters); no size is checked.
- * Windows reads through the platform's version functions.  Elsewhere the PE
- * file is read directly with the same result for Windows files in the usual
- * form (resource language: neutral, else US English, else the first);
- * characters outside ASCII come out as "?".
+ * when neither is found.  text must be large enough for the string and its
+ * terminator (a version block holds at most 32767 UTF-16 characters; 65536
+ * bytes suffice under single- and double-byte code pages); no size is
+ * checked.
+ * Windows reads through the platform's version functions.  Elsewhere the
+ * file is read directly, with the same result for 32- and 64-bit Windows
+ * files in the usual form (resource language: neutral, else US English,
+ * else the first); 16-bit files are not read there, and characters outside
+ * ASCII come out as "?".
  */
 VOSTIK_API int32_t VOSTIK_CALL GetProductVersion(const char *file, char *text);
 

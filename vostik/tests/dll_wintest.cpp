@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,12 @@ TEST_F(VostikDll, EveryOrdinalAndItsNameGiveTheSameAddress) {
         EXPECT_NE(by_name, nullptr) << e.name;
         EXPECT_EQ(by_name, by_ordinal) << e.name << " @" << e.ordinal;
     }
+}
+
+TEST_F(VostikDll, OrdinalTableRunsFromOneToFortyNine) {
+    ASSERT_EQ(std::size(kExports), 49u);
+    for (int i = 0; i < 49; ++i) EXPECT_EQ(kExports[i].ordinal, i + 1) << kExports[i].name;
+    EXPECT_EQ(GetProcAddress(module_, MAKEINTRESOURCEA(50)), nullptr);
 }
 
 TEST_F(VostikDll, NamesAreUndecorated) {
@@ -89,6 +97,62 @@ TEST_F(VostikDll, CallsThroughStdcallPointers) {
     EXPECT_EQ(v[0], 1.5);
     EXPECT_EQ(v[1], 2.0);
     EXPECT_EQ(v[2], 0.0);
+}
+
+TEST_F(VostikDll, EachFamilyAnswersThroughTheDll) {
+    using Circles_t = std::int16_t(__stdcall *)(double, double, double, double, double, double, double *,
+                                               double *, double *, double *);
+    using Arc_t = void(__stdcall *)(double, double, double, double, double, double, double, double *,
+                                   double *, double *, double *, double *, double *);
+    using Bezier_t = void(__stdcall *)(double, double, double, double, double, double, double, double,
+                                      double, double *, double *);
+    using ToText_t = std::int32_t(__stdcall *)(double, char *, std::int32_t);
+    using Parse_t = std::int32_t(__stdcall *)(const char *, double *);
+    using Version_t = std::int32_t(__stdcall *)(const char *, char *);
+
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    auto circles = fn<Circles_t>("GetInterCircleCircle");
+    ASSERT_NE(circles, nullptr);
+    EXPECT_EQ(circles(0, 0, 5, 8, 0, 5, &x1, &y1, &x2, &y2), 2);
+    EXPECT_EQ(x1, 4.0);
+    EXPECT_EQ(x2, 4.0);
+    EXPECT_EQ(std::abs(y1), 3.0);
+
+    double b[6];
+    auto arc = fn<Arc_t>("GetMinmaxArc");
+    ASSERT_NE(arc, nullptr);
+    arc(0, 0, 10, 0, 90, 1, 2, &b[0], &b[1], &b[2], &b[3], &b[4], &b[5]);
+    EXPECT_NEAR(b[0], 0.0, 1e-12);
+    EXPECT_EQ(b[3], 10.0);
+    EXPECT_EQ(b[4], 10.0);
+    EXPECT_EQ(b[2], 1.0);
+    EXPECT_EQ(b[5], 3.0);
+
+    auto bezier = fn<Bezier_t>("GetBezierPoint");
+    ASSERT_NE(bezier, nullptr);
+    bezier(0, 0, 0, 4, 4, 4, 4, 0, 0.5, &x1, &y1);
+    EXPECT_EQ(x1, 2.0);
+    EXPECT_EQ(y1, 3.0);
+
+    char text[128];
+    auto to_text = fn<ToText_t>("DoubleToString");
+    ASSERT_NE(to_text, nullptr);
+    to_text(1.5, text, 2);
+    EXPECT_STRNE(text, "");
+
+    double result = 0;
+    auto parse = fn<Parse_t>("ParseString");
+    ASSERT_NE(parse, nullptr);
+    EXPECT_EQ(parse("(1+2)*3", &result), 0);
+    EXPECT_EQ(result, 9.0);
+
+    char module_path[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameA(module_, module_path, MAX_PATH), 0u);
+    auto version = fn<Version_t>("GetProductVersion");
+    ASSERT_NE(version, nullptr);
+    char ver[256] = {};
+    version(module_path, ver);
+    EXPECT_STREQ(ver, "1, 0, 0, 3");
 }
 
 std::wstring query(const std::vector<char> &block, const wchar_t *path) {
