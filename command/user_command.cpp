@@ -5,6 +5,7 @@
 #include "user_command.h"
 
 #include "control.h"
+#include "record.h"
 #include "runtime_error.h"
 
 namespace rotam::command {
@@ -92,6 +93,7 @@ void EndCommand() {
     } announcing;
     control->ZynExitCommand();
     set_command_control(nullptr);
+    DropCurrentRecord();
 }
 
 // The drawing list command asks the host for no graphic input; these are the

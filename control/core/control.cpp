@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "core_events.h"
+#include "record.h"
 #include "user_command.h"
 
 namespace rotam {
@@ -130,10 +131,16 @@ void Control::teardown() noexcept {
         ZynExitCommand();
     } catch (...) {
     }
+    // The handler may have loaded a package meanwhile; none outlives the end.
+    PackageRecords().redim(0);
 }
 
 void Control::ZynGetZynVersion(String &ver) { events::ZynGetZynVersion(host(), ver); }
 
-void Control::ZynExitCommand() { events::ZynExitCommand(host()); }
+// A package never outlives the command that read it.
+void Control::ZynExitCommand() {
+    PackageRecords().redim(0);
+    events::ZynExitCommand(host());
+}
 
 }  // namespace rotam

@@ -24,8 +24,25 @@ public:
     // IDYES = 6, IDNO = 7).
     virtual int show(const std::u16string &text, const std::u16string &title, std::uint32_t style) = 0;
 };
+constexpr std::uint32_t kMbOk = 0;
+constexpr std::uint32_t kMbYesNo = 4;
+constexpr std::uint32_t kMbIconExclamation = 0x30;
+constexpr int kIdOk = 1;
+constexpr int kIdYes = 6;
+constexpr int kIdNo = 7;
+
+// nullptr restores the platform's box (on POSIX a headless one that answers
+// OK without showing anything).
 void set_message_box(MessageBoxUi *ui);
 MessageBoxUi &message_box();
+// The box of this platform (message_box_win32.cpp / message_box_posix.cpp).
+MessageBoxUi &platform_message_box();
+
+// The control a wrapper is called on: the running control (CommandControl).
+// With no run holding one, a call would go to no control at all, which
+// raises 91 "Object variable or With block variable not set" and fires
+// nothing.  Every wrapper's first step.
+Control &service_control();
 
 namespace wrappers {
 

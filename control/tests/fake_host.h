@@ -21,6 +21,7 @@
 
 #include "control.h"
 #include "host_events.h"
+#include "service.h"
 
 namespace rotam::testing {
 
@@ -173,6 +174,29 @@ public:
 private:
     int refs_ = 1;
     bool torn_down_ = false;
+};
+
+// Stands in for the platform's message boxes while it lives: records every
+// box asked for and answers with `answer` (IDOK unless a test says else).
+class FakeMessageBox : public MessageBoxUi {
+public:
+    struct Shown {
+        std::u16string text;
+        std::u16string title;
+        std::uint32_t style;
+    };
+    std::vector<Shown> shown;
+    int answer = 1;
+
+    FakeMessageBox() { set_message_box(this); }
+    ~FakeMessageBox() override { set_message_box(nullptr); }
+    FakeMessageBox(const FakeMessageBox &) = delete;
+    FakeMessageBox &operator=(const FakeMessageBox &) = delete;
+
+    int show(const std::u16string &text, const std::u16string &title, std::uint32_t style) override {
+        shown.push_back({text, title, style});
+        return answer;
+    }
 };
 
 }  // namespace rotam::testing
