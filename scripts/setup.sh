@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 wine32:i386
-  xvfb xauth x11-apps imagemagick locales
+  xvfb xauth x11-apps imagemagick locales fonts-ipafont-gothic
   clang libclang-rt-14-dev
 )
 

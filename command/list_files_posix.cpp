@@ -1,0 +1,216 @@
+// Files and code pages for the native build, where the command is tested:
+// paths are UTF-8 on disk, and iconv stands in for the Windows code pages.
+#include <fcntl.h>
+#include <iconv.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "list_files.h"
+
+namespace rotam::command {
+namespace {
+
+std::string utf8(std::u16string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        }
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+std::u16string widen_ascii(const char *text) {
+    std::u16string out;
+    for (; *text; ++text)
+        out.push_back(static_cast<unsigned char>(*text));
+    return out;
+}
+
+FileStatus status_of(int error) {
+    FileStatus status;
+    status.code = error == ENOENT ? FileStatus::Code::not_found : FileStatus::Code::failed;
+    status.reason = widen_ascii(std::strerror(error));
+    return status;
+}
+
+bool write_all(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+class PosixFileSystem final : public FileSystem {
+public:
+    char16_t separator() const override { return u'/'; }
+
+    FileStatus read(const std::u16string &path, std::string &bytes) override {
+        const int fd = ::open(utf8(path).c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return status_of(errno);
+        bytes.clear();
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                const int error = errno;
+                ::close(fd);
+                return status_of(error);
+            }
+            if (n == 0)
+                break;
+            bytes.append(buffer, static_cast<std::size_t>(n));
+        }
+        ::close(fd);
+        return FileStatus::success();
+    }
+
+    FileStatus replace(const std::u16string &path, std::string_view bytes) override {
+        const std::string target = utf8(path);
+        const std::string fresh = target + ".new";
+        const int fd = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd < 0)
+            return status_of(errno);
+        if (!write_all(fd, bytes) || ::fsync(fd) != 0) {
+            const int error = errno;
+            ::close(fd);
+            ::unlink(fresh.c_str());
+            return status_of(error);
+        }
+        if (::close(fd) != 0 || ::rename(fresh.c_str(), target.c_str()) != 0) {
+            const int error = errno;
+            ::unlink(fresh.c_str());
+            return status_of(error);
+        }
+        return FileStatus::success();
+    }
+
+    FileStatus append(const std::u16string &path, std::string_view bytes) override {
+        const int fd =
+            ::open(utf8(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+        if (fd < 0)
+            return status_of(errno);
+        const bool written = write_all(fd, bytes);
+        const int error = errno;
+        if (::close(fd) != 0 || !written)
+            return status_of(written ? errno : error);
+        return FileStatus::success();
+    }
+
+    FileStatus remove(const std::u16string &path) override {
+        if (::unlink(utf8(path).c_str()) != 0)
+            return status_of(errno);
+        return FileStatus::success();
+    }
+
+    FileStatus copy(const std::u16string &from, const std::u16string &to) override {
+        std::string bytes;
+        if (FileStatus status = read(from, bytes); !status)
+            return status;
+        const int fd = ::open(utf8(to).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd < 0)
+            return status_of(errno);
+        const bool written = write_all(fd, bytes);
+        const int error = errno;
+        if (::close(fd) != 0 || !written)
+            return status_of(written ? errno : error);
+        return FileStatus::success();
+    }
+};
+
+// iconv from UTF-16; what the target lacks becomes '?', one character at a
+// time, as the Windows conversion does.
+class IconvCodePage final : public CodePage {
+public:
+    explicit IconvCodePage(iconv_t cd) : cd_(cd) {}
+    ~IconvCodePage() override { iconv_close(cd_); }
+
+    std::string to_ansi(std::u16string_view text) const override {
+        std::string out;
+        out.reserve(text.size() * 2);
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        char *in = const_cast<char *>(reinterpret_cast<const char *>(text.data()));
+        std::size_t in_left = text.size() * sizeof(char16_t);
+        char buffer[256];
+        while (in_left > 0) {
+            char *dst = buffer;
+            std::size_t dst_left = sizeof buffer;
+            const std::size_t r = iconv(cd_, &in, &in_left, &dst, &dst_left);
+            out.append(buffer, static_cast<std::size_t>(dst - buffer));
+            if (r != static_cast<std::size_t>(-1) || errno == E2BIG)
+                continue;
+            // An unmappable or broken character: one '?' for it.
+            std::size_t skip = sizeof(char16_t);
+            const auto unit = static_cast<char16_t>(static_cast<unsigned char>(in[0]) |
+                                                    static_cast<unsigned char>(in[1]) << 8);
+            if (unit >= 0xD800 && unit < 0xDC00 && in_left >= 4)
+                skip = 4;
+            out.push_back('?');
+            in += skip;
+            in_left -= skip;
+            iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        }
+        return out;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+std::unique_ptr<CodePage> open_code_page(const char *name) {
+    const iconv_t cd = iconv_open(name, "UTF-16LE");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return nullptr;
+    return std::make_unique<IconvCodePage>(cd);
+}
+
+}  // namespace
+
+FileSystem &platform_file_system() {
+    static PosixFileSystem files;
+    return files;
+}
+
+CodePage &platform_code_page() {
+    static const std::unique_ptr<CodePage> code_page = open_code_page("UTF-8");
+    return *code_page;
+}
+
+std::unique_ptr<CodePage> make_code_page(unsigned number) {
+    if (number == 65001)
+        return open_code_page("UTF-8");
+    const std::string name = "CP" + std::to_string(number);
+    return open_code_page(name.c_str());
+}
+
+}  // namespace rotam::command

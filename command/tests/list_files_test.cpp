@@ -1,0 +1,179 @@
+#include "list_files.h"
+
+#include <gtest/gtest.h>
+
+#include "test_folder.h"
+
+namespace rotam::command {
+namespace {
+
+using testing::bytes_of;
+using testing::file_exists;
+using testing::TestFolder;
+using testing::write_bytes;
+
+TEST(ListFormats, LinesAndCounter) {
+    EXPECT_EQ(bare_line("C:\\D\\A.QVZ"), "C:\\D\\A.QVZ\r\n");
+    EXPECT_EQ(quoted_line("C:\\D\\A.QVZ"), "\"C:\\D\\A.QVZ\"\r\n");
+    EXPECT_EQ(counter_line(0), "0\r\n");
+    EXPECT_EQ(counter_line(3), "3\r\n");
+    EXPECT_EQ(counter_line(32767), "32767\r\n");
+    EXPECT_EQ(counter_line(-32768), "-32768\r\n");
+}
+
+TEST(ListFormats, EntriesOfBareQuotedAndOddLines) {
+    using V = std::vector<std::string_view>;
+    EXPECT_EQ(list_entries(""), V{});
+    EXPECT_EQ(list_entries("a\r\n\"b\"\r\nc"), (V{"a", "b", "c"}));
+    // Lone LF and lone CR end lines too; an empty line is an entry.
+    EXPECT_EQ(list_entries("a\nb\rc\r\n\r\nd\r\n"), (V{"a", "b", "c", "", "d"}));
+    // Only a quote at both ends unquotes; one quote alone is taken as it is.
+    EXPECT_EQ(list_entries("\"\r\n\"\"\r\n\"a\r\nb\"\r\n\"x\"y\"\r\n"),
+              (V{"\"", "", "\"a", "b\"", "x\"y"}));
+}
+
+TEST(ListFormats, RemovingDropsEveryEqualEntryAndQuotesTheRest) {
+    EXPECT_EQ(list_without("A\r\n\"B\"\r\nA\r\nC\r\n", "A"), "\"B\"\r\n\"C\"\r\n");
+    EXPECT_EQ(list_without("A\r\n\"A\"\r\n", "A"), "");
+    // Exact and case-sensitive.
+    EXPECT_EQ(list_without("a\r\nA \r\n", "A"), "\"a\"\r\n\"A \"\r\n");
+    // Bytes that are no text in any code page pass through untouched.
+    EXPECT_EQ(list_without("\x81\xff\r\nX\r\n", "X"), "\"\x81\xff\"\r\n");
+}
+
+TEST(CodePages, ShiftJisAndWestern) {
+    const auto sjis = make_code_page(932);
+    ASSERT_TRUE(sjis);
+    // 表 and ソ end in the byte of a backslash.
+    EXPECT_EQ(sjis->to_ansi(u"C:\\表\\ソ.QVZ"), "C:\\\x95\x5c\\\x83\x5c.QVZ");
+    EXPECT_EQ(sjis->to_ansi(u"ﾌｧｲﾙ"), "\xcc\xa7\xb2\xd9");
+    const auto western = make_code_page(1252);
+    ASSERT_TRUE(western);
+    EXPECT_EQ(western->to_ansi(u"Caf\u00e9.QVZ"), "Caf\xe9.QVZ");
+    // What the code page lacks becomes one question mark a character.
+    EXPECT_EQ(western->to_ansi(u"a\u8868b"), "a?b");
+    EXPECT_EQ(western->to_ansi(u""), "");
+}
+
+class ListFileOps : public ::testing::Test {
+protected:
+    ListFileOps() : sjis(make_code_page(932)), files(folder.text(), platform_file_system(), *sjis) {}
+
+    std::string list() const { return bytes_of(folder / "prnfiles.ara"); }
+    std::string counter() const { return bytes_of(folder / "lcount.ara"); }
+
+    TestFolder folder;
+    std::unique_ptr<CodePage> sjis;
+    ListFiles files;
+};
+
+TEST_F(ListFileOps, FilesLieInTheGivenFolder) {
+    const std::u16string sep(1, platform_file_system().separator());
+    EXPECT_EQ(files.list_path(), folder.text() + sep + u"prnfiles.ara");
+    EXPECT_EQ(files.counter_path(), folder.text() + sep + u"lcount.ara");
+    // A folder given with its separator gets no second one.
+    ListFiles again(folder.text() + sep, platform_file_system(), *sjis);
+    EXPECT_EQ(again.list_path(), files.list_path());
+}
+
+TEST_F(ListFileOps, SingleReplacesAndAppendAddsBareLines) {
+    write_bytes(folder / "prnfiles.ara", "\"old\"\r\nolder\r\n");
+    files.write_single(u"C:\\表\\A.QVZ");
+    EXPECT_EQ(list(), "C:\\\x95\x5c\\A.QVZ\r\n");
+    const std::u16string more[] = {u"D\\C.QVZ", u"D\\B.QVZ"};
+    files.append(more);
+    EXPECT_EQ(list(), "C:\\\x95\x5c\\A.QVZ\r\nD\\C.QVZ\r\nD\\B.QVZ\r\n");
+}
+
+TEST_F(ListFileOps, AppendMakesAMissingFile) {
+    const std::u16string one[] = {u"X.QVZ"};
+    files.append(one);
+    EXPECT_EQ(list(), "X.QVZ\r\n");
+}
+
+TEST_F(ListFileOps, RemoveRewritesQuotedAndLaterAdditionsStayBare) {
+    write_bytes(folder / "prnfiles.ara", "D\\A.QVZ\r\nD\\\x95\x5c.QVZ\r\n\"D\\A.QVZ\"\r\nD\\C.QVZ\r\n");
+    files.remove_entry(u"D\\A.QVZ");
+    EXPECT_EQ(list(), "\"D\\\x95\x5c.QVZ\"\r\n\"D\\C.QVZ\"\r\n");
+    files.remove_entry(u"D\\表.QVZ");
+    EXPECT_EQ(list(), "\"D\\C.QVZ\"\r\n");
+    const std::u16string more[] = {u"D\\E.QVZ"};
+    files.append(more);
+    EXPECT_EQ(list(), "\"D\\C.QVZ\"\r\nD\\E.QVZ\r\n");
+    files.remove_entry(u"D\\C.QVZ");
+    files.remove_entry(u"D\\E.QVZ");
+    EXPECT_TRUE(file_exists(folder / "prnfiles.ara"));
+    EXPECT_EQ(list(), "");
+    EXPECT_FALSE(file_exists(folder / "prnfiles.ara.new"));
+}
+
+TEST_F(ListFileOps, RemoveWithoutAListFileMakesNone) {
+    files.remove_entry(u"D\\A.QVZ");
+    EXPECT_FALSE(file_exists(folder / "prnfiles.ara"));
+}
+
+TEST_F(ListFileOps, CounterAndDelete) {
+    files.write_counter(6);
+    EXPECT_EQ(counter(), "6\r\n");
+    files.write_counter(-2);
+    EXPECT_EQ(counter(), "-2\r\n");
+    write_bytes(folder / "prnfiles.ara", "x\r\n");
+    files.delete_list();
+    EXPECT_FALSE(file_exists(folder / "prnfiles.ara"));
+    EXPECT_NO_THROW(files.delete_list());
+}
+
+TEST_F(ListFileOps, SaveCopiesByteForByteOverAnExistingFile) {
+    const std::string content = "\"q\"\r\nbare\r\n\x95\x5c\r\n";
+    write_bytes(folder / "prnfiles.ara", content);
+    write_bytes(folder / "out.txt", "something much longer than the list itself\r\n");
+    files.save_copy((folder / "out.txt").u16string());
+    EXPECT_EQ(bytes_of(folder / "out.txt"), content);
+    EXPECT_EQ(list(), content);
+}
+
+TEST_F(ListFileOps, SavingAMissingListFails) {
+    try {
+        files.save_copy((folder / "out.txt").u16string());
+        FAIL() << "no error";
+    } catch (const FileError &error) {
+        EXPECT_EQ(error.number(), 53);
+        EXPECT_EQ(error.path(), files.list_path());
+    }
+    EXPECT_FALSE(file_exists(folder / "out.txt"));
+}
+
+// A rewrite that cannot make its new file leaves the old one whole.
+TEST_F(ListFileOps, FailedRewritesKeepTheOldFiles) {
+    write_bytes(folder / "prnfiles.ara", "A\r\nB\r\n");
+    write_bytes(folder / "lcount.ara", "4\r\n");
+    std::filesystem::create_directory(folder / "prnfiles.ara.new");
+    std::filesystem::create_directory(folder / "lcount.ara.new");
+    try {
+        files.remove_entry(u"A");
+        FAIL() << "no error";
+    } catch (const FileError &error) {
+        EXPECT_EQ(error.number(), 75);
+        EXPECT_EQ(error.path(), files.list_path());
+        EXPECT_FALSE(error.reason().empty());
+    }
+    EXPECT_THROW(files.write_single(u"C"), FileError);
+    EXPECT_THROW(files.write_counter(5), FileError);
+    EXPECT_EQ(list(), "A\r\nB\r\n");
+    EXPECT_EQ(counter(), "4\r\n");
+}
+
+TEST_F(ListFileOps, AMissingFolderFailsEveryWrite) {
+    const std::u16string sep(1, platform_file_system().separator());
+    ListFiles nowhere(folder.text() + sep + u"missing", platform_file_system(), *sjis);
+    const std::u16string one[] = {u"A"};
+    EXPECT_THROW(nowhere.write_single(u"A"), FileError);
+    EXPECT_THROW(nowhere.append(one), FileError);
+    EXPECT_THROW(nowhere.write_counter(0), FileError);
+    // Nothing to delete or remove from is no failure.
+    EXPECT_NO_THROW(nowhere.delete_list());
+    EXPECT_NO_THROW(nowhere.remove_entry(u"A"));
+}
+
+}  // namespace
+}  // namespace rotam::command

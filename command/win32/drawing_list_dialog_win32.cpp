@@ -1,0 +1,236 @@
+// BComDlg, the drawing list dialog, as a modal Win32 dialog.  Its controls are
+// made at their twip positions turned into pixels of the display; what the
+// buttons do is ListDialogLogic.
+#include <cmath>
+#include <utility>
+
+#include "dialogs_win32.h"
+
+namespace rotam::command::win32 {
+namespace {
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+
+struct ControlLayout {
+    int id;
+    const wchar_t *kind;
+    const wchar_t *caption;
+    DWORD style;
+    DWORD ex_style;
+    double left, top, width, height;  // twips
+};
+
+// In tab order: cmdsave, Cancel, Help, List1, cmdcls, cmdshow.
+constexpr DWORD kButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+const ControlLayout kControls[] = {
+    {kIdSave, L"BUTTON", L"保存", kButton | BS_DEFPUSHBUTTON, 0, 4875, 2625, 1215, 315},
+    {kIdCancel, L"BUTTON", L"ｷｬﾝｾﾙ", kButton | BS_PUSHBUTTON, 0, 6075, 2625, 1215, 315},
+    {kIdHelp, L"BUTTON", L"ﾍﾙﾌﾟ", kButton | BS_PUSHBUTTON, 0, 60, 2625, 1215, 315},
+    {kIdList, L"LISTBOX", L"",
+     WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+     WS_EX_CLIENTEDGE, 60, 30, 7185, 2580},
+    {kIdClear, L"BUTTON", L"クリア", kButton | BS_PUSHBUTTON, 0, 3675, 2625, 1215, 315},
+    {kIdSelect, L"BUTTON", L"図面選択", kButton | BS_PUSHBUTTON, 0, 2475, 2625, 1215, 315},
+};
+
+constexpr double kClientWidth = 7320;
+constexpr double kClientHeight = 2955;
+
+}  // namespace
+
+DrawingListDialog &drawing_list_dialog() {
+    static DrawingListDialog dialog;
+    return dialog;
+}
+
+DrawingListDialog::DrawingListDialog() = default;
+DrawingListDialog::~DrawingListDialog() = default;
+
+std::int16_t DrawingListDialog::bret() const { return bret_; }
+
+void DrawingListDialog::show_modal() {
+    if (window_)
+        return;  // already showing: a nested call waits for nothing
+    failure_ = nullptr;
+    ending_ = false;
+    const auto layout = empty_dialog_template(kStyle);
+    const INT_PTR result =
+        DialogBoxIndirectParamW(module_instance(), reinterpret_cast<const DLGTEMPLATE *>(layout.get()),
+                                nullptr, &DrawingListDialog::procedure, reinterpret_cast<LPARAM>(this));
+    window_ = nullptr;
+    list_ = nullptr;
+    logic_.reset();
+    files_.reset();
+    if (font_) {
+        DeleteObject(font_);
+        font_ = nullptr;
+    }
+    if (failure_)
+        std::rethrow_exception(std::exchange(failure_, nullptr));
+    if (result == -1)
+        throw RuntimeError(5, "Invalid procedure call or argument");
+}
+
+void DrawingListDialog::unload() { end_modal(); }
+
+void DrawingListDialog::end_modal() {
+    if (window_ && !ending_) {
+        ending_ = true;
+        EndDialog(window_, 0);
+    }
+}
+
+INT_PTR CALLBACK DrawingListDialog::procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto *self = reinterpret_cast<DrawingListDialog *>(GetWindowLongPtrW(window, DWLP_USER));
+    // Nothing may leave a window procedure: an error no action trapped ends
+    // the dialog and goes on from show_modal.
+    try {
+        switch (message) {
+        case WM_INITDIALOG:
+            self = reinterpret_cast<DrawingListDialog *>(lparam);
+            SetWindowLongPtrW(window, DWLP_USER, lparam);
+            self->init(window);
+            return FALSE;  // the focus is set
+        case WM_COMMAND:
+            // Nothing more once the dialog is on its way out.
+            if (self && self->logic_ && !self->ending_)
+                self->command(LOWORD(wparam), HIWORD(wparam));
+            return TRUE;
+        case WM_CLOSE:
+            // The close box unloads the dialog with no handler of its own:
+            // not the Cancel button's work.
+            if (self)
+                self->end_modal();
+            return TRUE;
+        default:
+            break;
+        }
+    } catch (...) {
+        if (self) {
+            if (!self->failure_)
+                self->failure_ = std::current_exception();
+            self->end_modal();
+        }
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void DrawingListDialog::init(HWND window) {
+    window_ = window;
+    scale_ = TwipsScale::current();
+    SetWindowTextW(window, L"ロタムリスト作成 Ver1.0");
+
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    font_ = CreateFontW(-MulDiv(9, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                        SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                        DEFAULT_PITCH | FF_DONTCARE, L"ＭＳ Ｐゴシック");
+
+    set_client_size(window, scale_.px_x(kClientWidth), scale_.px_y(kClientHeight));
+    for (const ControlLayout &c : kControls) {
+        HWND control = CreateWindowExW(c.ex_style, c.kind, c.caption, c.style, scale_.px_x(c.left),
+                                       scale_.px_y(c.top), scale_.px_x(c.width), scale_.px_y(c.height),
+                                       window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+                                       module_instance(), nullptr);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    }
+    list_ = GetDlgItem(window, kIdList);
+    SendMessageW(window, DM_SETDEFID, kIdSave, 0);
+
+    common_.set_owner(window);
+    help_.set_owner(window);
+    files_ = std::make_unique<ListFiles>(module_folder(), platform_file_system(), platform_code_page());
+    logic_ = std::make_unique<ListDialogLogic>(
+        *files_, ListDialogParts{*this, *this, common_, common_, help_});
+    logic_->load();
+    bret_ = logic_->bret();
+    SetFocus(GetDlgItem(window, kIdSave));
+}
+
+void DrawingListDialog::command(int id, int code) {
+    switch (id) {
+    case kIdSelect:
+        if (code == BN_CLICKED)
+            logic_->select();
+        break;
+    case kIdSave:
+        if (code == BN_CLICKED)
+            logic_->save();
+        break;
+    case kIdClear:
+        if (code == BN_CLICKED)
+            logic_->clear();
+        break;
+    case kIdHelp:
+        if (code == BN_CLICKED)
+            logic_->help();
+        break;
+    case kIdCancel:
+        if (code == BN_CLICKED) {
+            logic_->cancel();
+            bret_ = logic_->bret();
+        }
+        break;
+    case kIdList:
+        if (code == LBN_DBLCLK)
+            logic_->remove_selected();
+        break;
+    default:
+        break;
+    }
+}
+
+FormSize DrawingListDialog::outer_size() const {
+    RECT outer{};
+    GetWindowRect(window_, &outer);
+    return {(outer.right - outer.left) * scale_.x, (outer.bottom - outer.top) * scale_.y};
+}
+
+void DrawingListDialog::move_to(double left, double top) {
+    SetWindowPos(window_, nullptr, scale_.px_x(left), scale_.px_y(top), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void DrawingListDialog::hide() { end_modal(); }
+
+void DrawingListDialog::add_rows(std::span<const std::u16string> rows) {
+    const bool many = rows.size() > 16;
+    if (many) {
+        SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+        std::size_t chars = 0;
+        for (const std::u16string &row : rows)
+            chars += row.size() + 1;
+        SendMessageW(list_, LB_INITSTORAGE, rows.size(), chars * sizeof(wchar_t));
+    }
+    for (const std::u16string &row : rows)
+        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(row.c_str())));
+    if (many) {
+        SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list_, nullptr, TRUE);
+    }
+}
+
+void DrawingListDialog::clear() { SendMessageW(list_, LB_RESETCONTENT, 0, 0); }
+
+std::optional<std::size_t> DrawingListDialog::selected() const {
+    const LRESULT row = SendMessageW(list_, LB_GETCURSEL, 0, 0);
+    if (row == LB_ERR)
+        return std::nullopt;
+    return static_cast<std::size_t>(row);
+}
+
+std::u16string DrawingListDialog::text(std::size_t row) const {
+    const LRESULT length = SendMessageW(list_, LB_GETTEXTLEN, row, 0);
+    if (length == LB_ERR)
+        return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const LRESULT got = SendMessageW(list_, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got == LB_ERR ? 0 : static_cast<std::size_t>(got));
+    return {text.begin(), text.end()};
+}
+
+void DrawingListDialog::remove(std::size_t row) { SendMessageW(list_, LB_DELETESTRING, row, 0); }
+
+}  // namespace rotam::command::win32
