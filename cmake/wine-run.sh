@@ -25,7 +25,9 @@ export WINEPREFIX="$prefix"
 export WINEARCH="$arch"
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No debugger waiting on a crash, no prompts for Mono or Gecko.
-export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=;mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+# No sound devices either: a test machine has none, and probing for them can
+# stall a beep for minutes.
+export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=;mshtml=;winealsa.drv=d;winepulse.drv=d;wineoss.drv=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 
 if [[ -z "${DISPLAY:-}" && -z "${ROTAM_WINE_XVFB:-}" ]]; then
   export ROTAM_WINE_XVFB=1

@@ -1,7 +1,8 @@
 // ParseString on any text, under a single-byte and a double-byte code page,
 // and with the working memory running out at a chosen moment: the text is
 // never read past its end, the code is one of the documented ones, the
-// result stays 0 unless the text was evaluated, and nothing leaks.
+// result stays 0 unless the text was evaluated, and nothing leaks.  (A text
+// without digits may still evaluate to non-zero: ".^." is 0^0 = 1.)
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -37,15 +38,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     char *text = static_cast<char *>(std::malloc(len + 1));  // exact, so overreads are caught
     std::memcpy(text, data, len);
     text[len] = '\0';
-    bool has_digit = false;
-    for (std::size_t i = 0; i < len; ++i) has_digit = has_digit || (text[i] >= '0' && text[i] <= '9');
-
     double result = 7;
     allocations_left = (control >> 1) & 7 ? (control >> 1) & 7 : 1000;
     int32_t code = vostik::parse_expression(text, &result, limited, control & 1 ? lead_932 : no_lead);
     if (code != 0 && code != 1 && code != 2 && code != 0x8000 && code != 0x101) std::abort();
     if (code != 0 && result != 0) std::abort();
-    if (!has_digit && result != 0) std::abort();  // values come from numbers only
 
     int32_t public_code = ParseString(text, &result);
     if (public_code == 0x101) std::abort();

@@ -129,6 +129,10 @@ TEST(ParseString, Power) {
     double r = 0;
     ASSERT_EQ(ParseString("0^0", &r), 0);
     EXPECT_EQ(r, 1);
+    // Found by fuzzing: a lone point is the number 0, so a text without a
+    // digit can still evaluate to 1.
+    ASSERT_EQ(ParseString(".^.", &r), 0);
+    EXPECT_EQ(r, 1);
     ASSERT_EQ(ParseString("2^0.5", &r), 0);
     EXPECT_DOUBLE_EQ(r, std::sqrt(2.0));
     ASSERT_EQ(ParseString("(-8)^(1/3)", &r), 0);

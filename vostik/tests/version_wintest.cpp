@@ -54,12 +54,17 @@ TEST(GetProductVersion, OfTheLibraryItselfThroughItsExport) {
 }
 
 // The platform's answer for one string of one file, as our reader gives it.
-std::optional<std::u16string> platform_value(const std::string &file, const wchar_t *path) {
+// The file's version block as the platform reads it; empty when it has none.
+std::vector<char> platform_block(const std::string &file) {
     DWORD handle = 0;
     DWORD size = GetFileVersionInfoSizeA(file.c_str(), &handle);
-    if (size == 0) return std::nullopt;
     std::vector<char> block(size);
-    if (!GetFileVersionInfoA(file.c_str(), 0, size, block.data())) return std::nullopt;
+    if (size == 0 || !GetFileVersionInfoA(file.c_str(), 0, size, block.data())) block.clear();
+    return block;
+}
+
+std::optional<std::u16string> platform_value(std::vector<char> &block, const wchar_t *path) {
+    if (block.empty()) return std::nullopt;
     void *value = nullptr;
     UINT length = 0;
     if (!VerQueryValueW(block.data(), path, &value, &length)) return std::nullopt;
@@ -93,21 +98,22 @@ TEST(PeReader, AgreesWithThePlatformOnSystemFiles) {
         if (!is_pe(bytes)) continue;
         std::vector<std::uint8_t> block = vostik::pe::read_version_block(vostik::pe::MemorySource(bytes));
         ++files;
+        std::vector<char> platform = platform_block(file);
         for (const char *table : {"040904b0", "041104b0", "000004b0", "040904e4"}) {
             for (const char *key : {"FileVersion", "ProductVersion", "CompanyName"}) {
                 std::string path = std::string("\\StringFileInfo\\") + table + "\\" + key;
                 std::wstring wide(path.begin(), path.end());
-                auto theirs = platform_value(file, wide.c_str());
+                auto theirs = platform_value(platform, wide.c_str());
                 auto ours = block.empty() ? std::nullopt : vostik::pe::query_value(block, path);
                 EXPECT_EQ(ours, theirs) << path;
                 if (theirs && !theirs->empty()) ++with_strings;
             }
         }
-        char platform[512] = "";
+        char exported[512] = "";
         auto mine = vostik::pe::product_version(vostik::pe::MemorySource(bytes));
-        EXPECT_EQ(GetProductVersion(file.c_str(), platform) == 1, mine.has_value());
+        EXPECT_EQ(GetProductVersion(file.c_str(), exported) == 1, mine.has_value());
         if (mine) {
-            EXPECT_EQ(narrow(*mine), platform);
+            EXPECT_EQ(narrow(*mine), exported);
         }
     } while (FindNextFileA(search, &found) && files < 400);
     FindClose(search);
