@@ -39,6 +39,12 @@ mkdir -p "$(dirname "$prefix")"
   flock 9
   if [[ ! -f "$prefix/system.reg" ]]; then
     "$wine" wineboot -i >/dev/null 2>&1 || true
+    # Wine's own caption and dialog fonts have no Japanese glyphs; link them
+    # to the system's Japanese font so captions and screenshots are legible.
+    for face in Tahoma "Microsoft Sans Serif"; do
+      "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+        /v "$face" /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null 2>&1 || true
+    done
     "$WINEDIR/wineserver" -w || true
   fi
 ) 9>"$prefix.lock"
