@@ -68,6 +68,19 @@ bool write_all(int fd, std::string_view bytes) {
     return true;
 }
 
+// Writes bytes to a file opened for writing with the extra flags (appending
+// or truncating).  A failed write is reported before a failed close.
+FileStatus write_file(const std::string &path, int flags, std::string_view bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0666);
+    if (fd < 0)
+        return status_of(errno);
+    const bool written = write_all(fd, bytes);
+    const int error = errno;
+    if (::close(fd) != 0 || !written)
+        return status_of(written ? errno : error);
+    return FileStatus::success();
+}
+
 class PosixFileSystem final : public FileSystem {
 public:
     char16_t separator() const override { return u'/'; }
@@ -116,15 +129,7 @@ public:
     }
 
     FileStatus append(const std::u16string &path, std::string_view bytes) override {
-        const int fd =
-            ::open(utf8(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-        if (fd < 0)
-            return status_of(errno);
-        const bool written = write_all(fd, bytes);
-        const int error = errno;
-        if (::close(fd) != 0 || !written)
-            return status_of(written ? errno : error);
-        return FileStatus::success();
+        return write_file(utf8(path), O_APPEND, bytes);
     }
 
     FileStatus remove(const std::u16string &path) override {
@@ -137,14 +142,7 @@ public:
         std::string bytes;
         if (FileStatus status = read(from, bytes); !status)
             return status;
-        const int fd = ::open(utf8(to).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (fd < 0)
-            return status_of(errno);
-        const bool written = write_all(fd, bytes);
-        const int error = errno;
-        if (::close(fd) != 0 || !written)
-            return status_of(written ? errno : error);
-        return FileStatus::success();
+        return write_file(utf8(to), O_TRUNC, bytes);
     }
 };
 

@@ -41,6 +41,27 @@ std::unique_ptr<WORD[]> empty_dialog_template(DWORD style);
 // Fits a window's outer size around a client area in pixels.
 void set_client_size(HWND window, int width, int height);
 
+// A window's outer size, and moving its top-left corner, in twips.
+FormSize window_size_twips(HWND window, const TwipsScale &scale);
+void move_window_twips(HWND window, const TwipsScale &scale, double left, double top);
+
+// The dialogs' font: MS P Gothic, regular, Japanese character set, at a size
+// in points for the screen's resolution.  The caller deletes it.
+HFONT create_dialog_font(double points);
+
+// One control of a dialog, placed in twips.
+struct ControlLayout {
+    int id;
+    const wchar_t *kind;
+    const wchar_t *caption;
+    DWORD style;
+    DWORD ex_style;
+    double left, top, width, height;  // twips
+};
+
+// Makes the control at its place in pixels, in the dialog's font.
+HWND create_control(HWND dialog, const ControlLayout &c, const TwipsScale &scale, HFONT font);
+
 // Open and save dialogs and message boxes, owned by one window.
 class CommonDialogs final : public FileDialogs, public MessageBoxes {
 public:

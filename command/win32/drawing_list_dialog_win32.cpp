@@ -1,7 +1,6 @@
 // BComDlg, the drawing list dialog, as a modal Win32 dialog.  Its controls are
 // made at their twip positions turned into pixels of the display; what the
 // buttons do is ListDialogLogic.
-#include <cmath>
 #include <utility>
 
 #include "dialogs_win32.h"
@@ -10,15 +9,6 @@ namespace rotam::command::win32 {
 namespace {
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-
-struct ControlLayout {
-    int id;
-    const wchar_t *kind;
-    const wchar_t *caption;
-    DWORD style;
-    DWORD ex_style;
-    double left, top, width, height;  // twips
-};
 
 // In tab order: cmdsave, Cancel, Help, List1, cmdcls, cmdshow.
 constexpr DWORD kButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
@@ -121,21 +111,11 @@ void DrawingListDialog::init(HWND window) {
     scale_ = TwipsScale::current();
     SetWindowTextW(window, L"ロタムリスト作成 Ver1.0");
 
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    font_ = CreateFontW(-MulDiv(9, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                        SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_DONTCARE, L"ＭＳ Ｐゴシック");
+    font_ = create_dialog_font(9);
 
     set_client_size(window, scale_.px_x(kClientWidth), scale_.px_y(kClientHeight));
-    for (const ControlLayout &c : kControls) {
-        HWND control = CreateWindowExW(c.ex_style, c.kind, c.caption, c.style, scale_.px_x(c.left),
-                                       scale_.px_y(c.top), scale_.px_x(c.width), scale_.px_y(c.height),
-                                       window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
-                                       module_instance(), nullptr);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    }
+    for (const ControlLayout &c : kControls)
+        create_control(window, c, scale_, font_);
     list_ = GetDlgItem(window, kIdList);
     SendMessageW(window, DM_SETDEFID, kIdSave, 0);
 
@@ -182,15 +162,10 @@ void DrawingListDialog::command(int id, int code) {
     }
 }
 
-FormSize DrawingListDialog::outer_size() const {
-    RECT outer{};
-    GetWindowRect(window_, &outer);
-    return {(outer.right - outer.left) * scale_.x, (outer.bottom - outer.top) * scale_.y};
-}
+FormSize DrawingListDialog::outer_size() const { return window_size_twips(window_, scale_); }
 
 void DrawingListDialog::move_to(double left, double top) {
-    SetWindowPos(window_, nullptr, scale_.px_x(left), scale_.px_y(top), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    move_window_twips(window_, scale_, left, top);
 }
 
 void DrawingListDialog::hide() { end_modal(); }

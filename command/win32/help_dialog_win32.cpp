@@ -1,6 +1,5 @@
 // HelpDlg: a resizable window with the help text and a close button that is
 // both the default and the cancel button.
-#include <cmath>
 
 #include "dialogs_win32.h"
 #include "help_text.h"
@@ -58,31 +57,23 @@ void HelpDialog::init(HWND window) {
     scale_ = TwipsScale::current();
     SetWindowTextW(window, L"ｵﾌﾟｼｮﾝｺﾏﾝﾄﾞ ﾍﾙﾌﾟ");
 
-    // 9.75 points, regular, Japanese character set.
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    font_ = CreateFontW(-static_cast<int>(std::lround(9.75 * dpi / 72.0)), 0, 0, 0, FW_NORMAL, FALSE,
-                        FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                        DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"ＭＳ Ｐゴシック");
+    font_ = create_dialog_font(9.75);
 
     // Made in tab order: the button first.
     const HelpControl close = kHelpClose;
     const HelpControl comment = kHelpComment;
-    close_ = CreateWindowExW(0, L"BUTTON", L"閉じる", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                             scale_.px_x(close.left), scale_.px_y(close.top),
-                             scale_.px_x(close.width), scale_.px_y(close.height), window,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdClose)),
-                             module_instance(), nullptr);
-    comment_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+    close_ = create_control(window,
+                            {kIdClose, L"BUTTON", L"閉じる",
+                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, close.left,
+                             close.top, close.width, close.height},
+                            scale_, font_);
+    comment_ = create_control(window,
+                              {kIdComment, L"EDIT", L"",
                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE |
                                    ES_AUTOVSCROLL | ES_READONLY,
-                               scale_.px_x(comment.left), scale_.px_y(comment.top),
-                               scale_.px_x(comment.width), scale_.px_y(comment.height), window,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdComment)),
-                               module_instance(), nullptr);
-    SendMessageW(close_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    SendMessageW(comment_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+                               WS_EX_CLIENTEDGE, comment.left, comment.top, comment.width,
+                               comment.height},
+                              scale_, font_);
     const std::u16string text = help_text();
     SetWindowTextW(comment_, wide(text));
     SendMessageW(window, DM_SETDEFID, kIdClose, 0);
@@ -90,13 +81,9 @@ void HelpDialog::init(HWND window) {
     // The designed size, then the top-left corner at the pointer.
     set_client_size(window, scale_.px_x(kHelpClient.width), scale_.px_y(kHelpClient.height));
     layout();
-    RECT outer{};
-    GetWindowRect(window, &outer);
     double left = 0, top = 0;
-    PlaceFormNearCursor({(outer.right - outer.left) * scale_.x, (outer.bottom - outer.top) * scale_.y},
-                        left, top, kPlaceTopLeft);
-    SetWindowPos(window, nullptr, scale_.px_x(left), scale_.px_y(top), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceFormNearCursor(window_size_twips(window, scale_), left, top, kPlaceTopLeft);
+    move_window_twips(window, scale_, left, top);
     SetFocus(close_);
 }
 

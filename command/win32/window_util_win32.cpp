@@ -65,4 +65,33 @@ void set_client_size(HWND window, int width, int height) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+FormSize window_size_twips(HWND window, const TwipsScale &scale) {
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    return {(outer.right - outer.left) * scale.x, (outer.bottom - outer.top) * scale.y};
+}
+
+void move_window_twips(HWND window, const TwipsScale &scale, double left, double top) {
+    SetWindowPos(window, nullptr, scale.px_x(left), scale.px_y(top), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HFONT create_dialog_font(double points) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return CreateFontW(-static_cast<int>(std::lround(points * dpi / 72.0)), 0, 0, 0, FW_NORMAL, FALSE,
+                       FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"ＭＳ Ｐゴシック");
+}
+
+HWND create_control(HWND dialog, const ControlLayout &c, const TwipsScale &scale, HFONT font) {
+    HWND control = CreateWindowExW(c.ex_style, c.kind, c.caption, c.style, scale.px_x(c.left),
+                                   scale.px_y(c.top), scale.px_x(c.width), scale.px_y(c.height), dialog,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+                                   module_instance(), nullptr);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return control;
+}
+
 }  // namespace rotam::command::win32

@@ -1,6 +1,8 @@
 // Small COM helpers in the manner of the usual smart-pointer libraries:
 // an owning interface pointer, an owning BSTR, conversions between BSTR and
-// the core's UTF-16 strings, and HRESULT early returns.
+// the core's UTF-16 strings, HRESULT early returns, and the IUnknown
+// plumbing that objects share.  Nothing here depends on the component, so
+// the reference host may use it as well.
 #pragma once
 
 #include <windows.h>
@@ -156,6 +158,34 @@ struct unique_variant : VARIANT {
     unique_variant &operator=(const unique_variant &) = delete;
     ~unique_variant() { VariantClear(this); }
     void reset() { VariantClear(this); }
+};
+
+// QueryInterface's answer, given the object as the interface asked for, or
+// null when it has no such interface.
+inline HRESULT answer_query(IUnknown *found, void **out) {
+    ROTAM_RETURN_HR_IF_NULL(E_POINTER, out);
+    *out = found;
+    ROTAM_RETURN_HR_IF_NULL(E_NOINTERFACE, found);
+    found->AddRef();
+    return S_OK;
+}
+
+// AddRef and Release for an object that deletes itself with its last
+// reference.  Derived is the final class: it is deleted as itself because
+// COM interfaces have no virtual destructor.
+template <class Derived, class Base>
+class RefCounted : public Base {
+public:
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+    STDMETHODIMP_(ULONG) Release() override {
+        const ULONG r = --refs_;
+        if (r == 0)
+            delete static_cast<Derived *>(this);
+        return r;
+    }
+
+private:
+    ULONG refs_ = 1;
 };
 
 }  // namespace rotam::com

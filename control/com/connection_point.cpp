@@ -10,7 +10,7 @@ namespace {
 
 // The two enumerators the connection interfaces ask for, over a snapshot.
 template <class Enum, class Item, class Stored>
-class Enumerator final : public Enum {
+class Enumerator final : public RefCounted<Enumerator<Enum, Item, Stored>, Enum> {
 public:
     using Items = std::vector<Stored>;
     Enumerator(std::shared_ptr<const Items> items, const IID &iid, std::size_t pos = 0)
@@ -20,21 +20,8 @@ public:
     ~Enumerator() { object_destroyed(); }
 
     STDMETHODIMP QueryInterface(REFIID riid, void **out) override {
-        ROTAM_RETURN_HR_IF_NULL(E_POINTER, out);
-        if (riid == IID_IUnknown || riid == iid_) {
-            *out = static_cast<Enum *>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG r = --refs_;
-        if (r == 0)
-            delete this;
-        return r;
+        const bool known = riid == IID_IUnknown || riid == iid_;
+        return answer_query(known ? static_cast<Enum *>(this) : nullptr, out);
     }
     STDMETHODIMP Next(ULONG count, Item *out, ULONG *fetched) override {
         ROTAM_RETURN_HR_IF_NULL(E_POINTER, out);
@@ -76,7 +63,6 @@ private:
     std::shared_ptr<const Items> items_;
     IID iid_;
     std::size_t pos_;
-    ULONG refs_ = 1;
 };
 
 using ConnectionEnum = Enumerator<IEnumConnections, CONNECTDATA, ConnectionPoint::Connection>;
@@ -90,14 +76,8 @@ ConnectionPoint::ConnectionPoint(IConnectionPointContainer &container, REFIID ii
 ConnectionPoint::~ConnectionPoint() { disconnect_all(); }
 
 STDMETHODIMP ConnectionPoint::QueryInterface(REFIID riid, void **out) {
-    ROTAM_RETURN_HR_IF_NULL(E_POINTER, out);
-    if (riid == IID_IUnknown || riid == IID_IConnectionPoint) {
-        *out = static_cast<IConnectionPoint *>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+    const bool known = riid == IID_IUnknown || riid == IID_IConnectionPoint;
+    return answer_query(known ? this : nullptr, out);
 }
 
 STDMETHODIMP_(ULONG) ConnectionPoint::AddRef() { return container_.AddRef(); }

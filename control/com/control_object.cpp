@@ -10,6 +10,7 @@
 #include "connection_point.h"
 #include "control.h"
 #include "dispatch_args.h"
+#include "dispatch_base.h"
 #include "event_fire.h"
 #include "events_table.h"
 #include "guids.h"
@@ -31,10 +32,9 @@ static_assert(std::size(kPropertyRefs) == events::kProperties.size());
 constexpr DISPID kPropertyCount = static_cast<DISPID>(events::kProperties.size());
 constexpr DISPID kMethodCount = static_cast<DISPID>(events::kMethods.size());
 
-class ControlObject final : public IDispatch,
+class ControlObject final : public TypeLibDispatch<DIID__ZynOptCmd120>,
                             public IProvideClassInfo2,
                             public IConnectionPointContainer,
-                            public ISupportErrorInfo,
                             private ControlOwner,
                             private HostEvents {
 public:
@@ -43,21 +43,12 @@ public:
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID riid, void **out) override {
-        ROTAM_RETURN_HR_IF_NULL(E_POINTER, out);
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == DIID__ZynOptCmd120)
-            *out = static_cast<IDispatch *>(this);
-        else if (riid == IID_IProvideClassInfo || riid == IID_IProvideClassInfo2)
-            *out = static_cast<IProvideClassInfo2 *>(this);
+        IUnknown *found = dispatch_interface(riid);
+        if (riid == IID_IProvideClassInfo || riid == IID_IProvideClassInfo2)
+            found = static_cast<IProvideClassInfo2 *>(this);
         else if (riid == IID_IConnectionPointContainer)
-            *out = static_cast<IConnectionPointContainer *>(this);
-        else if (riid == IID_ISupportErrorInfo)
-            *out = static_cast<ISupportErrorInfo *>(this);
-        else {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
+            found = static_cast<IConnectionPointContainer *>(this);
+        return answer_query(found, out);
     }
     STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
     // The last release tears the control down while the sinks are still
@@ -76,26 +67,6 @@ public:
     }
 
     // IDispatch
-    STDMETHODIMP GetTypeInfoCount(UINT *count) override {
-        ROTAM_RETURN_HR_IF_NULL(E_POINTER, count);
-        *count = 1;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT index, LCID, ITypeInfo **out) override {
-        ROTAM_RETURN_HR_IF_NULL(E_POINTER, out);
-        *out = nullptr;
-        if (index != 0)
-            return DISP_E_BADINDEX;
-        return type_info(DIID__ZynOptCmd120, out);
-    }
-    STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR *names, UINT count, LCID,
-                               DISPID *ids) override {
-        if (riid != IID_NULL)
-            return DISP_E_UNKNOWNINTERFACE;
-        com_ptr<ITypeInfo> info;
-        ROTAM_RETURN_IF_FAILED(type_info(DIID__ZynOptCmd120, info.put()));
-        return info->GetIDsOfNames(names, count, ids);
-    }
     STDMETHODIMP Invoke(DISPID dispid, REFIID riid, LCID, WORD flags, DISPPARAMS *params,
                         VARIANT *result, EXCEPINFO *excep, UINT *arg_error) override;
 
@@ -125,11 +96,6 @@ public:
         *out = &point_;
         point_.AddRef();
         return S_OK;
-    }
-
-    // ISupportErrorInfo
-    STDMETHODIMP InterfaceSupportsErrorInfo(REFIID riid) override {
-        return riid == DIID__ZynOptCmd120 || riid == IID_IDispatch ? S_OK : S_FALSE;
     }
 
 private:
@@ -182,13 +148,10 @@ HRESULT ControlObject::property(DISPID index, WORD flags, const DISPPARAMS &para
                                 VARIANT *result, UINT *arg_error) {
     InputState &state = core_.state();
     const PropertyRef &ref = kPropertyRefs[index];
+    const VARTYPE vt = events::kProperties[index].vt;
     if (flags & DISPATCH_PROPERTYPUT) {
-        const bool named_ok = params.cNamedArgs == 0 ||
-                              (params.cNamedArgs == 1 && params.rgdispidNamedArgs &&
-                               params.rgdispidNamedArgs[0] == DISPID_PROPERTYPUT);
-        if (params.cArgs != 1 || !named_ok || !params.rgvarg)
+        if (!is_property_put(params))
             return DISP_E_BADPARAMCOUNT;
-        const VARTYPE vt = events::kProperties[index].vt;
         // A script's variable arrives as a reference to a VARIANT.
         unique_variant given, value;
         HRESULT hr = VariantCopyInd(&given, &params.rgvarg[0]);
@@ -200,20 +163,7 @@ HRESULT ControlObject::property(DISPID index, WORD flags, const DISPPARAMS &para
             return hr;
         }
         try {
-            std::visit(
-                [&](auto member) {
-                    auto &field = state.*member;
-                    using T = std::remove_reference_t<decltype(field)>;
-                    if constexpr (std::is_same_v<T, String>)
-                        field = from_bstr(value.bstrVal);
-                    else if constexpr (std::is_same_v<T, Double>)
-                        field = value.dblVal;
-                    else if constexpr (std::is_same_v<T, Flag>)
-                        field = value.boolVal;
-                    else
-                        field = value.lVal;
-                },
-                ref);
+            std::visit([&](auto member) { property_from_variant(value, state.*member); }, ref);
         } catch (const std::bad_alloc &) {
             return E_OUTOFMEMORY;
         }
@@ -225,28 +175,8 @@ HRESULT ControlObject::property(DISPID index, WORD flags, const DISPPARAMS &para
         return DISP_E_BADPARAMCOUNT;
     if (!result)
         return S_OK;
-    return std::visit(
-        [&](auto member) -> HRESULT {
-            const auto &field = state.*member;
-            using T = std::remove_cvref_t<decltype(field)>;
-            if constexpr (std::is_same_v<T, String>) {
-                result->bstrVal = to_bstr(field);
-                if (!result->bstrVal)
-                    return E_OUTOFMEMORY;
-                result->vt = VT_BSTR;
-            } else if constexpr (std::is_same_v<T, Double>) {
-                result->vt = VT_R8;
-                result->dblVal = field;
-            } else if constexpr (std::is_same_v<T, Flag>) {
-                result->vt = VT_BOOL;
-                result->boolVal = field;
-            } else {
-                result->vt = VT_I4;
-                result->lVal = field;
-            }
-            return S_OK;
-        },
-        ref);
+    return std::visit([&](auto member) { return property_to_variant(state.*member, vt, result); },
+                      ref);
 }
 
 HRESULT ControlObject::method(DISPID index, const DISPPARAMS &params, VARIANT *result,

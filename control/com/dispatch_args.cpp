@@ -24,29 +24,24 @@ VARTYPE vartype_of(ArgType type) {
 
 // The methods' switch asks for each argument by type; asking for the wrong
 // one means methods.txt and the switch disagree.
-[[noreturn]] void wrong_type() { throw RuntimeError(51, "Internal error"); }
+template <class T>
+T &checked(ArgType bound, ArgType asked, T &value) {
+    if (bound != asked)
+        throw RuntimeError(51, "Internal error");
+    return value;
+}
 
 }  // namespace
 
-std::int16_t &BoundArg::i2() {
-    if (type_ != ArgType::I2)
-        wrong_type();
-    return i2_;
-}
-std::int32_t &BoundArg::i4() {
-    if (type_ != ArgType::I4)
-        wrong_type();
-    return i4_;
-}
-double &BoundArg::r8() {
-    if (type_ != ArgType::R8)
-        wrong_type();
-    return r8_;
-}
-std::u16string &BoundArg::str() {
-    if (type_ != ArgType::Str)
-        wrong_type();
-    return str_;
+std::int16_t &BoundArg::i2() { return checked(type_, ArgType::I2, i2_); }
+std::int32_t &BoundArg::i4() { return checked(type_, ArgType::I4, i4_); }
+double &BoundArg::r8() { return checked(type_, ArgType::R8, r8_); }
+std::u16string &BoundArg::str() { return checked(type_, ArgType::Str, str_); }
+
+bool is_property_put(const DISPPARAMS &dp) {
+    const bool named_ok = dp.cNamedArgs == 0 || (dp.cNamedArgs == 1 && dp.rgdispidNamedArgs &&
+                                                 dp.rgdispidNamedArgs[0] == DISPID_PROPERTYPUT);
+    return dp.cArgs == 1 && named_ok && dp.rgvarg;
 }
 
 HRESULT BoundArg::bind(ArgType type, VARIANTARG *caller) {

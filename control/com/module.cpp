@@ -23,14 +23,8 @@ ITypeLib *g_type_library = nullptr;
 class ClassFactory final : public IClassFactory {
 public:
     STDMETHODIMP QueryInterface(REFIID riid, void **out) override {
-        ROTAM_RETURN_HR_IF_NULL(E_POINTER, out);
-        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-            *out = static_cast<IClassFactory *>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
+        const bool known = riid == IID_IUnknown || riid == IID_IClassFactory;
+        return answer_query(known ? this : nullptr, out);
     }
     // The factory is static; a reference to it keeps the component loaded.
     STDMETHODIMP_(ULONG) AddRef() override {

@@ -46,6 +46,8 @@
 #include <string>
 #include <vector>
 
+#include "com_util.h"
+
 namespace {
 
 // --- output -------------------------------------------------------------
@@ -201,28 +203,14 @@ std::string json_args(const Member *m, const DISPPARAMS &dp) {
 
 std::wstring g_version = L"2, 0, 3, 4";
 
-class Sink final : public IDispatch {
+class Sink final : public rotam::com::RefCounted<Sink, IDispatch> {
 public:
     Sink(int index, const IID &events, const std::map<DISPID, Member> &catalogue)
         : index_(index), events_(events), catalogue_(catalogue) {}
 
     STDMETHODIMP QueryInterface(REFIID riid, void **out) override {
-        if (!out)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == events_) {
-            *out = static_cast<IDispatch *>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG r = --refs_;
-        if (r == 0)
-            delete this;
-        return r;
+        const bool known = riid == IID_IUnknown || riid == IID_IDispatch || riid == events_;
+        return rotam::com::answer_query(known ? this : nullptr, out);
     }
     STDMETHODIMP GetTypeInfoCount(UINT *count) override {
         *count = 0;
@@ -248,7 +236,6 @@ public:
     }
 
 private:
-    ULONG refs_ = 1;
     int index_;
     IID events_;
     const std::map<DISPID, Member> &catalogue_;
