@@ -129,10 +129,7 @@ protected:
     void ok_message(const std::wstring &caption, std::wstring *text = nullptr) {
         HWND box = wait_dialog(caption, [](HWND w) { return is_message_box(w) && !is_file_dialog(w); });
         ASSERT_NE(box, nullptr) << "no message box";
-        if (text)
-            *text = message_text(box);
-        click(box, IDOK);
-        ASSERT_TRUE(wait_gone(box));
+        ASSERT_TRUE(dismiss(box, IDOK, text));
     }
 
     std::wstring path(const std::wstring &name) const { return drawings.wstring() + L"\\" + name; }

@@ -9,10 +9,7 @@
 namespace rotam::command {
 namespace {
 
-using testing::bytes_of;
-using testing::file_exists;
-using testing::TestFolder;
-using testing::write_bytes;
+using namespace testing;  // TestFolder and its byte helpers
 
 struct FakeForm final : FormWindow {
     FormSize size{7440, 3360};

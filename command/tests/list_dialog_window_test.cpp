@@ -252,11 +252,7 @@ TEST_F(DialogWindow, SavingClearingAndTheirMessages) {
     run([&](HWND dialog) {
         // Enter is the save button: nothing selected yet.
         press(dialog, VK_RETURN);
-        HWND box = wait_message_box(L"選択失敗");
-        ASSERT_NE(box, nullptr);
-        no_data = message_text(box);
-        click(box, IDOK);
-        wait_gone(box);
+        ASSERT_TRUE(dismiss(wait_message_box(L"選択失敗"), IDOK, &no_data));
 
         pick(dialog, names.b);
         for (int round = 0; round < 2; ++round) {
@@ -273,27 +269,17 @@ TEST_F(DialogWindow, SavingClearingAndTheirMessages) {
                 click(replace, IDYES);
             }
             HWND done = wait_dialog(L"リスト保存", [](HWND w) { return is_message_box(w) && !is_file_dialog(w); });
-            ASSERT_NE(done, nullptr);
-            saved_text = message_text(done);
-            click(done, IDOK);
-            wait_gone(done);
+            ASSERT_TRUE(dismiss(done, IDOK, &saved_text));
         }
         // Dismissing the save dialog says nothing.
         click(dialog, kIdSave);
-        HWND save = wait_file_dialog(L"リスト保存");
-        ASSERT_NE(save, nullptr);
-        click(save, IDCANCEL);
-        wait_gone(save);
+        ASSERT_TRUE(dismiss(wait_file_dialog(L"リスト保存"), IDCANCEL));
 
         click(dialog, kIdClear);
-        HWND ask = wait_message_box(L"リスト消去");
-        ASSERT_NE(ask, nullptr);
-        clear_question = message_text(ask);
-        click(ask, IDNO);
-        wait_gone(ask);
+        ASSERT_TRUE(dismiss(wait_message_box(L"リスト消去"), IDNO, &clear_question));
         EXPECT_EQ(list_rows(GetDlgItem(dialog, kIdList)).size(), 1u);
         click(dialog, kIdClear);
-        ask = wait_message_box(L"リスト消去");
+        HWND ask = wait_message_box(L"リスト消去");
         ASSERT_NE(ask, nullptr);
         click(ask, IDYES);
         wait_until([&] { return list_rows(GetDlgItem(dialog, kIdList)).empty(); });

@@ -7,10 +7,7 @@
 namespace rotam::command {
 namespace {
 
-using testing::bytes_of;
-using testing::file_exists;
-using testing::TestFolder;
-using testing::write_bytes;
+using namespace testing;  // TestFolder and its byte helpers
 
 TEST(ListFormats, LinesAndCounter) {
     EXPECT_EQ(bare_line("C:\\D\\A.QVZ"), "C:\\D\\A.QVZ\r\n");

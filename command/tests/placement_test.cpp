@@ -63,12 +63,6 @@ TEST_F(Placement, CursorTwipsFailureCountsAsOrigin) {
     EXPECT_EQ(y, 0);
 }
 
-TEST_F(Placement, SmallFormAtPointerInModeZero) {
-    screen.px = 100;
-    screen.py = 200;
-    EXPECT_EQ(place({1000, 500}, 0), std::make_pair(1500.0, 3000.0));
-}
-
 TEST_F(Placement, EveryModeAlignsThePointer) {
     screen.px = 600;  // 9000 twips
     screen.py = 500;  // 7500 twips
@@ -110,24 +104,31 @@ TEST_F(Placement, TopLeftCornerCentredClampsToExactZero) {
     EXPECT_FALSE(std::signbit(y2));
 }
 
-TEST_F(Placement, NearBottomRightPushesLeftAndUp) {
-    screen.px = 1270;
-    screen.py = 1030;
-    EXPECT_EQ(place({3000, 1500}, 0), std::make_pair(19200.0 - 3000, 15525.0 - 1500));
-    // Exactly fitting stays.
-    screen.px = 1080;
-    screen.py = 935;
-    EXPECT_EQ(place({3000, 1500}, 0), std::make_pair(16200.0, 14025.0));
-}
-
-TEST_F(Placement, LargerThanTheScreenEndsFlushWithRightAndBottom) {
-    screen.px = 0;
-    screen.py = 0;
-    // The left and top clamps run first, so the right and bottom ones win.
-    EXPECT_EQ(place({20000, 16000}, 4), std::make_pair(19200.0 - 20000, 15525.0 - 16000));
-    screen.px = 1279;
-    screen.py = 1034;
-    EXPECT_EQ(place({20000, 16000}, 0), std::make_pair(-800.0, -475.0));
+// The pointer's pixel position, the form and the mode against where the form
+// lands on the 19200 x 15525 twip screen.
+TEST_F(Placement, PointerPositionsAgainstTheScreenEdges) {
+    struct Case {
+        const char *what;
+        std::int32_t px, py;
+        FormSize form;
+        int mode;
+        double x, y;
+    };
+    for (const Case &c : {
+             Case{"a small form at the pointer", 100, 200, {1000, 500}, 0, 1500, 3000},
+             Case{"near the bottom right: pushed left and up", 1270, 1030, {3000, 1500}, 0, 19200.0 - 3000,
+                  15525.0 - 1500},
+             Case{"exactly fitting stays", 1080, 935, {3000, 1500}, 0, 16200, 14025},
+             // The left and top clamps run first, so the right and bottom ones win.
+             Case{"larger than the screen: flush right and bottom", 0, 0, {20000, 16000}, 4, 19200.0 - 20000,
+                  15525.0 - 16000},
+             Case{"larger than the screen, pointer at the far corner", 1279, 1034, {20000, 16000}, 0, -800, -475},
+             Case{"halves are not rounded", 100, 100, {1001, 301}, 4, 1500 - 500.5, 1500 - 150.5}}) {
+        SCOPED_TRACE(c.what);
+        screen.px = c.px;
+        screen.py = c.py;
+        EXPECT_EQ(place(c.form, c.mode), std::make_pair(c.x, c.y));
+    }
 }
 
 TEST_F(Placement, ScreenAreaUsesTheFactorsToo) {
@@ -138,12 +139,6 @@ TEST_F(Placement, ScreenAreaUsesTheFactorsToo) {
     screen.px = 95;
     screen.py = 45;
     EXPECT_EQ(place({300, 100}, 0), std::make_pair(900.0, 400.0));
-}
-
-TEST_F(Placement, HalvesAreNotRounded) {
-    screen.px = 100;
-    screen.py = 100;
-    EXPECT_EQ(place({1001, 301}, 4), std::make_pair(1500 - 500.5, 1500 - 150.5));
 }
 
 }  // namespace

@@ -151,6 +151,15 @@ bool wait_gone(HWND window, DWORD timeout) {
 
 void click(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
+bool dismiss(HWND box, int button, std::wstring *text) {
+    if (!box)
+        return false;
+    if (text)
+        *text = message_text(box);
+    click(box, button);
+    return wait_gone(box);
+}
+
 void press(HWND window, UINT key) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;

@@ -39,6 +39,10 @@ void click(HWND dialog, int id);
 void press(HWND any_window_of_the_thread, UINT key);
 void close_box(HWND window);
 
+// Reads the box's message text into *text (when asked), presses its button and
+// waits until the box has gone; false when there is no box or it stays.
+bool dismiss(HWND box, int button, std::wstring *text = nullptr);
+
 // Types a name into a file dialog's name box and presses its default button.
 void answer_file_dialog(HWND file_dialog, const std::wstring &name);
 

@@ -16,6 +16,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -175,6 +176,18 @@ private:
     int refs_ = 1;
     bool torn_down_ = false;
 };
+
+// The run-time error a call raises (number 0 when it raises none), and just
+// its number.
+template <class F> RuntimeError raised(F &&f) {
+    try {
+        f();
+    } catch (const RuntimeError &e) {
+        return e;
+    }
+    return RuntimeError(0, "");
+}
+template <class F> std::int32_t error_of(F &&f) { return raised(std::forward<F>(f)).number(); }
 
 // Stands in for the platform's message boxes while it lives: records every
 // box asked for and answers with `answer` (IDOK unless a test says else).

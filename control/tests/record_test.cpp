@@ -76,6 +76,17 @@ std::vector<ArgValue> sent_record(const RecordedEvent &e) {
     return {e.sent.begin() + base, e.sent.begin() + base + kRecordArgs};
 }
 
+// A record that carries the text settings of host record `seed` and none of
+// the attributes that other kinds keep in the same integers.
+void expect_text_settings(const QVZ_Class &rec, int seed) {
+    EXPECT_EQ(rec.ts_takasa, seed * 1000 + 31.5);
+    EXPECT_EQ(rec.ts_pitch, seed * 1000 + 35.5);
+    EXPECT_EQ(rec.ts_fonttype, seed * 100 + 36);
+    EXPECT_EQ(rec.ts_nodec, seed * 100 + 56);
+    EXPECT_EQ(rec.ts_Fontname, u"ＭＳ 明朝" + String(1, char16_t(u'0' + seed)));
+    EXPECT_EQ(std::vector<Integer>({rec.atrid, rec.atrflag, rec.ndivide, rec.refno}), std::vector<Integer>(4, 0));
+}
+
 // The names of the record fields that differ.
 std::vector<std::string> differing_fields(const QVZ_Class &a, const QVZ_Class &b) {
     std::vector<std::string> names;
@@ -85,15 +96,6 @@ std::vector<std::string> differing_fields(const QVZ_Class &a, const QVZ_Class &b
 #include "control/com/record_fields.inc"
 #undef ROTAM_RECORD_FIELD
     return names;
-}
-
-template <class F> std::int32_t error_of(F &&f) {
-    try {
-        f();
-    } catch (const RuntimeError &e) {
-        return e.number();
-    }
-    return 0;
 }
 
 class Records : public ::testing::Test {
@@ -114,6 +116,26 @@ protected:
                 r->second.answer(c, 1);
         });
         host.on(dispid::AddData, [this](HostCall &c) { c.i4(kRecordArgs) = next_position++; });
+    }
+    // Serves host record (kind, seed) as number n of the drawing and reads
+    // it with read (GetRecord or GetTextRecord).
+    std::shared_ptr<QVZ_Class> read_served(void (*read)(Control &, Long &), std::int32_t kind, int seed,
+                                           std::int32_t n = 7) {
+        serve_drawing();
+        drawing.insert_or_assign(n, HostRecord(kind, seed));
+        Long number = n;
+        read(control, number);
+        return CurrentRecord();
+    }
+    // A package of records of these kinds whose first element claims ndata.
+    static RecordArray &package(std::initializer_list<std::int32_t> kinds, std::int32_t ndata) {
+        RecordArray &p = PackageRecords();
+        p.redim(static_cast<Long>(kinds.size()) - 1);
+        Long i = 0;
+        for (std::int32_t kind : kinds)
+            p.at(i++)->id = kind;
+        p.at(0)->ndata = ndata;
+        return p;
     }
     std::vector<const RecordedEvent *> heard(std::int32_t id) const {
         std::vector<const RecordedEvent *> out;
@@ -146,24 +168,12 @@ TEST_F(Records, ANewRecordAndAClearedOneHoldNothing) {
 }
 
 TEST_F(Records, TextKindsTravelWithTheirSettingsBothWays) {
-    serve_drawing();
     for (std::int32_t kind : {5, 20}) {
-        drawing.insert_or_assign(7, HostRecord(kind, 3));
-        Long n = 7;
-        wrappers::GetRecord(control, n);
-        const auto rec = CurrentRecord();
+        const auto rec = read_served(wrappers::GetRecord, kind, 3);
         EXPECT_EQ(rec->id, kind);
         EXPECT_EQ(rec->x1, 3012.5);
         EXPECT_EQ(rec->text, u"文字列3");
-        EXPECT_EQ(rec->ts_takasa, 3031.5);
-        EXPECT_EQ(rec->ts_pitch, 3035.5);
-        EXPECT_EQ(rec->ts_fonttype, 336);
-        EXPECT_EQ(rec->ts_nodec, 356);
-        EXPECT_EQ(rec->ts_Fontname, u"ＭＳ 明朝3");
-        EXPECT_EQ(rec->atrid, 0);
-        EXPECT_EQ(rec->atrflag, 0);
-        EXPECT_EQ(rec->ndivide, 0);
-        EXPECT_EQ(rec->refno, 0);
+        expect_text_settings(*rec, 3);
 
         host.clear();
         EXPECT_EQ(wrappers::AddRecord(control), 40 + (kind == 20));
@@ -176,11 +186,7 @@ TEST_F(Records, TextKindsTravelWithTheirSettingsBothWays) {
 }
 
 TEST_F(Records, OtherKindsCarryTheirAttributesInTheFirstFourIntegers) {
-    serve_drawing();
-    drawing.emplace(2, HostRecord(2, 4));
-    Long n = 2;
-    wrappers::GetRecord(control, n);
-    const auto rec = CurrentRecord();
+    const auto rec = read_served(wrappers::GetRecord, 2, 4);
     EXPECT_EQ(rec->atrid, 436);
     EXPECT_EQ(rec->atrflag, 437);
     EXPECT_EQ(rec->ndivide, 438);
@@ -195,7 +201,7 @@ TEST_F(Records, OtherKindsCarryTheirAttributesInTheFirstFourIntegers) {
 
     host.clear();
     wrappers::AddRecord(control);
-    std::vector<ArgValue> expected = drawing.at(2).args;
+    std::vector<ArgValue> expected = drawing.at(7).args;
     for (std::size_t k = kDbl01; k < kInt01; ++k)
         expected[k] = 0.0;
     for (std::size_t k = kInt05; k < kAtr01; ++k)
@@ -227,18 +233,9 @@ TEST_F(Records, DoubleSettingsOfOtherKindsGoToTheDrawingButNotToTheWorkBuffer) {
 }
 
 TEST_F(Records, TextRecordReadTakesSettingsWhateverTheKind) {
-    serve_drawing();
-    drawing.emplace(1, HostRecord(2, 5));
-    Long n = 1;
-    wrappers::GetTextRecord(control, n);
-    const auto rec = CurrentRecord();
+    const auto rec = read_served(wrappers::GetTextRecord, 2, 5);
     EXPECT_EQ(rec->id, 2);
-    EXPECT_EQ(rec->ts_takasa, 5031.5);
-    EXPECT_EQ(rec->ts_fonttype, 536);
-    EXPECT_EQ(rec->ts_nodec, 556);
-    EXPECT_EQ(rec->ts_Fontname, u"ＭＳ 明朝5");
-    EXPECT_EQ(rec->atrid, 0);
-    EXPECT_EQ(rec->refno, 0);
+    expect_text_settings(*rec, 5);
 }
 
 TEST_F(Records, ReadersOverwriteEveryFieldAndPassTheCallersNumber) {
@@ -444,14 +441,9 @@ TEST_F(Records, AnEndOfTheCommandInsideALoadIsAnErrorNotACrash) {
 }
 
 TEST_F(Records, ThePackageIsWrittenAsItsFirstElementSays) {
-    RecordArray &p = PackageRecords();
-    p.redim(3);
-    p.at(0)->id = 2;
-    p.at(0)->ndata = 3;
+    RecordArray &p = package({2, 4, 99}, 3);  // 99 is beyond the span: neither examined nor written
     p.at(0)->flag = 1;
-    p.at(1)->id = 4;
     p.at(1)->flag = 0x11;
-    p.at(2)->id = 99;  // beyond the span: neither examined nor written
     serve_drawing();
     EXPECT_EQ(StorePackage(control), 40);
     const auto adds = heard(dispid::AddData);
@@ -467,12 +459,7 @@ TEST_F(Records, ThePackageIsWrittenAsItsFirstElementSays) {
 
 TEST_F(Records, ThePackageCountIsRecomputedFromItsMembers) {
     // Three lines claim a span of 3; an arc and a kind-4 member make 4.
-    RecordArray &p = PackageRecords();
-    p.redim(3);
-    p.at(0)->id = 10;
-    p.at(0)->ndata = 3;
-    p.at(1)->id = 4;
-    p.at(2)->id = 2;
+    RecordArray &p = package({10, 4, 2}, 3);
     StorePackage(control);
     EXPECT_EQ(host.count(dispid::AddData), 2u);
     EXPECT_EQ(sent_record(host.events()[0])[kNdata], ArgValue(3));
@@ -485,16 +472,12 @@ TEST_F(Records, ThePackageCountIsRecomputedFromItsMembers) {
 }
 
 TEST_F(Records, AForeignKindInThePackageRefusesItBeforeAnythingIsSent) {
-    RecordArray &p = PackageRecords();
-    p.redim(2);
-    p.at(0)->id = 2;
-    p.at(0)->ndata = 2;
-    p.at(1)->id = 5;
+    package({2, 5}, 2);
     EXPECT_EQ(wrappers::WritePackage(control), -1);
-    p.at(1)->id = 2;
-    p.at(0)->id = 255;
+    package({255, 2}, 2);
     EXPECT_EQ(wrappers::WritePackage(control), -1);
     // An element never filled is a record of kind 0.
+    RecordArray &p = PackageRecords();
     p.redim(3);
     p.at(0)->id = 2;
     p.at(0)->ndata = 3;
@@ -519,21 +502,13 @@ TEST_F(Records, AnEmptyPackageSendsNothing) {
 TEST_F(Records, StoringOutsideTheArrayIsASubscriptError) {
     EXPECT_EQ(error_of([&] { StorePackage(control); }), 9);
     EXPECT_EQ(error_of([&] { wrappers::WritePackage(control); }), 9);
-    RecordArray &p = PackageRecords();
-    p.redim(1);
-    p.at(0)->id = 2;
-    p.at(0)->ndata = 5;
-    p.at(1)->id = 2;
+    package({2, 2}, 5);
     EXPECT_EQ(error_of([&] { StorePackage(control); }), 9);
     EXPECT_TRUE(host.events().empty());
 }
 
 TEST_F(Records, AFailedFirstAddStillWritesTheRestButAnnouncesNothing) {
-    RecordArray &p = PackageRecords();
-    p.redim(2);
-    p.at(0)->id = 2;
-    p.at(0)->ndata = 2;
-    p.at(1)->id = 10;
+    package({2, 10}, 2);
     std::vector<std::int32_t> answers = {-7, 12};
     host.on(dispid::AddData, [&](HostCall &c) {
         c.i4(kRecordArgs) = answers.front();

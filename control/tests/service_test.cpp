@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <initializer_list>
 
 #include "fake_host.h"
 #include "fake_list_dialog.h"
@@ -15,74 +16,50 @@ namespace {
 using wrappers::ZynCheckVersion;
 using wrappers::ZynVersionNumber;
 
-// The number of the run-time error a call raises, or 0.
-template <class F> std::int32_t error_of(F &&f) {
-    try {
-        f();
-    } catch (const RuntimeError &e) {
-        return e.number();
-    }
-    return 0;
-}
-
-std::int32_t number_error(const String &text) {
-    return error_of([&] { ZynVersionNumber(text); });
-}
-
 const String kRefusalStart = u"このオプションコマンドはZYN-CAD for Windows Ver ";
 const String kRefusalEnd = u"以上で使用して下さい";
 
+struct NumberCase {
+    const char16_t *text;
+    std::int32_t number;
+};
+
 TEST(VersionNumber, WeighsTheFourFields) {
-    EXPECT_EQ(ZynVersionNumber(u"2, 0, 1, 7"), 2000107);
-    EXPECT_EQ(ZynVersionNumber(u"2, 0, 3, 4"), 2000304);
-    EXPECT_EQ(ZynVersionNumber(u"2,0,1,7"), 2000107);
-    EXPECT_EQ(ZynVersionNumber(u"  2 ,\t0 ,  1 , 7  "), 2000107);
-    // Fields are not limited to two digits: they spill into their neighbours.
-    EXPECT_EQ(ZynVersionNumber(u"2, 0, 10, 0"), 2001000);
-    EXPECT_EQ(ZynVersionNumber(u"2, 0, 0, 100"), ZynVersionNumber(u"2, 0, 1, 0"));
-    EXPECT_EQ(ZynVersionNumber(u"2147, 48, 36, 47"), INT32_MAX);
-    EXPECT_EQ(ZynVersionNumber(u"-2, 0, 0, 0"), -2000000);
-    EXPECT_EQ(ZynVersionNumber(u"+2, 0, 0, 0"), 2000000);
+    for (const NumberCase &c : std::initializer_list<NumberCase>{
+             {u"2, 0, 1, 7", 2000107},
+             {u"2, 0, 3, 4", 2000304},
+             {u"2,0,1,7", 2000107},
+             {u"  2 ,\t0 ,  1 , 7  ", 2000107},
+             // Fields are not limited to two digits: they spill into their neighbours.
+             {u"2, 0, 10, 0", 2001000},
+             {u"2, 0, 0, 100", 2000100},
+             {u"2147, 48, 36, 47", INT32_MAX},
+             {u"-2, 0, 0, 0", -2000000},
+             {u"+2, 0, 0, 0", 2000000},
+             // Fractions round to the nearest even number.
+             {u"2, 0, 1, 6.5", 2000106},
+             {u"2, 0, 1, 7.5", 2000108},
+             {u"2, 0, 1, 7.25", 2000107},
+             // Texts of three characters or fewer are 0; length counts UTF-16
+             // units, not bytes.
+             {u"", 0}, {u"2", 0}, {u"2,0", 0}, {u"abc", 0}, {u", ,", 0}, {u"版数版", 0}})
+        EXPECT_EQ(ZynVersionNumber(c.text), c.number) << std::string(c.text, c.text + String(c.text).size());
 }
 
-TEST(VersionNumber, TextsOfThreeCharactersOrFewerAreZero) {
-    for (const String text : {u"", u"2", u"2,0", u"abc", u", ,"})
-        EXPECT_EQ(ZynVersionNumber(text), 0) << std::string(text.begin(), text.end());
-    // Length counts UTF-16 units, not bytes.
-    EXPECT_EQ(ZynVersionNumber(u"版数版"), 0);
-}
-
-TEST(VersionNumber, MissingCommasAreAnInvalidCall) {
-    EXPECT_EQ(number_error(u"2, 0, 1"), 5);
-    EXPECT_EQ(number_error(u"2.0.1.7"), 5);
-    EXPECT_EQ(number_error(u"abcd"), 5);
-    // The commas are looked for before any field is converted.
-    EXPECT_EQ(number_error(u"x, y"), 5);
-}
-
-TEST(VersionNumber, FieldsThatAreNoNumberAreATypeMismatch) {
-    EXPECT_EQ(number_error(u"2, x, 1, 7"), 13);
-    EXPECT_EQ(number_error(u"2, , 1, 7"), 13);
-    EXPECT_EQ(number_error(u"2, 0, 1, 7a"), 13);
-    EXPECT_EQ(number_error(u"2, 0, 1 1, 7"), 13);
-    EXPECT_EQ(number_error(u"2, 0, 1, -"), 13);
-    // Everything after the third comma is the last field.
-    EXPECT_EQ(number_error(u"2, 0, 1, 7, 9"), 13);
-}
-
-TEST(VersionNumber, FractionsRoundToTheNearestEvenNumber) {
-    EXPECT_EQ(ZynVersionNumber(u"2, 0, 1, 6.5"), 2000106);
-    EXPECT_EQ(ZynVersionNumber(u"2, 0, 1, 7.5"), 2000108);
-    EXPECT_EQ(ZynVersionNumber(u"2, 0, 1, 7.25"), 2000107);
-}
-
-TEST(VersionNumber, OverflowInAFieldOrTheSumIsAnError) {
-    EXPECT_EQ(number_error(u"99999999999, 0, 0, 0"), 6);
-    EXPECT_EQ(number_error(u"2148, 0, 0, 0"), 6);
-    EXPECT_EQ(number_error(u"2147, 48, 36, 48"), 6);
-    EXPECT_EQ(number_error(u"0, 0, 0, 2147483648"), 6);
-    EXPECT_EQ(number_error(u"-2147, -48, -36, -49"), 6);
-    EXPECT_EQ(number_error(u"0, 300000, 0, 0"), 6);
+TEST(VersionNumber, MalformedTextsRaiseTheirError) {
+    for (const NumberCase &c : std::initializer_list<NumberCase>{
+             // Missing commas are an invalid call (5), looked for before any
+             // field is converted.
+             {u"2, 0, 1", 5}, {u"2.0.1.7", 5}, {u"abcd", 5}, {u"x, y", 5},
+             // Fields that are no number are a type mismatch (13); everything
+             // after the third comma is the last field.
+             {u"2, x, 1, 7", 13}, {u"2, , 1, 7", 13}, {u"2, 0, 1, 7a", 13}, {u"2, 0, 1 1, 7", 13},
+             {u"2, 0, 1, -", 13}, {u"2, 0, 1, 7, 9", 13},
+             // Overflow in a field or in the sum (6).
+             {u"99999999999, 0, 0, 0", 6}, {u"2148, 0, 0, 0", 6}, {u"2147, 48, 36, 48", 6},
+             {u"0, 0, 0, 2147483648", 6}, {u"-2147, -48, -36, -49", 6}, {u"0, 300000, 0, 0", 6}})
+        EXPECT_EQ(error_of([&] { ZynVersionNumber(c.text); }), c.number)
+            << std::string(c.text, c.text + String(c.text).size());
 }
 
 class VersionGate : public ::testing::Test {

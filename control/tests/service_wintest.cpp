@@ -10,36 +10,14 @@
 #include <map>
 #include <set>
 
-#include "control_object.h"
-#include "record.h"
+#include "command_run_wintest.h"
 #include "record_object.h"
-#include "service.h"
-#include "user_command.h"
-#include "wintest_util.h"
 
 namespace rotam::test {
 namespace {
 
-constexpr DISPID kInitCommand = 0x60030000;
-constexpr DISPID kExitCommand = 1, kGetData = 103, kAddData = 104, kDrawObject = 118,
-                 kSetCreateDate = 127, kGetZynVersion = 224;
+constexpr DISPID kExitCommand = 1, kGetData = 103, kAddData = 104, kDrawObject = 118, kSetCreateDate = 127;
 constexpr std::size_t kRecordArgs = 58, kNdata = 8;
-
-// The list dialog's place in the run: shows nothing, runs the command code.
-struct CommandCode final : command::ListDialog {
-    std::function<void()> body;
-    void show_modal() override {
-        if (body)
-            body();
-    }
-    void unload() override {}
-    std::int16_t bret() const override { return 0; }
-};
-
-void set_text(VARIANTARG *a, const std::wstring &text) {
-    SysFreeString(*a->pbstrVal);
-    *a->pbstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-}
 
 // Answers a record in args[base..base+57], each argument with a value of
 // its own derived from seed; id and ndata as given.
@@ -69,13 +47,15 @@ std::vector<std::wstring> slice(const Heard &h, std::size_t from) {
     return {h.values.begin() + from, h.values.begin() + from + kRecordArgs};
 }
 
-class ServiceUnderWine : public ::testing::Test {
+class ServiceUnderWine : public CommandRunUnderWine {
 protected:
-    OleThread ole;
-    com_ptr<IDispatch> control;
-    com_ptr<Sink> sink = Sink::make();
-    CommandCode code;
-    std::wstring host_version = L"2, 0, 1, 7";
+    ServiceUnderWine() : CommandRunUnderWine(L"2, 0, 1, 7") {
+        answers[kGetData] = [this](std::vector<VARIANTARG *> &args) {
+            if (auto r = drawing.find(*args[0]->plVal); r != drawing.end())
+                answer_record(args, 1, r->second.id, r->second.seed, r->second.ndata);
+        };
+        answers[kAddData] = [this](std::vector<VARIANTARG *> &args) { *args[kRecordArgs]->plVal = next_position++; };
+    }
     // The host's drawing, by record number: kind, seed, ndata.
     struct Stored {
         LONG id;
@@ -85,33 +65,7 @@ protected:
     std::map<LONG, Stored> drawing;
     LONG next_position = 70;
 
-    void SetUp() override {
-        ASSERT_EQ(com::create_control(IID_IDispatch, control.put_void()), S_OK);
-        ASSERT_NE(advise(control.get(), sink.get()), 0u);
-        sink->handler = [this](DISPID id, std::vector<VARIANTARG *> &args) {
-            if (id == kGetZynVersion)
-                set_text(args[0], host_version);
-            else if (id == kGetData) {
-                if (auto r = drawing.find(*args[0]->plVal); r != drawing.end())
-                    answer_record(args, 1, r->second.id, r->second.seed, r->second.ndata);
-            } else if (id == kAddData)
-                *args[kRecordArgs]->plVal = next_position++;
-            return S_OK;
-        };
-        command::set_list_dialog(&code);
-    }
-    void TearDown() override {
-        command::set_list_dialog(nullptr);
-        HostVersion().clear();
-        DropCurrentRecord();
-        PackageRecords().erase();
-    }
-    // One run of the command with body as its command code.
-    void run(std::function<void()> body) {
-        code.body = std::move(body);
-        const Outcome o = call(control.get(), kInitCommand, {});
-        EXPECT_EQ(o.hr, S_OK);
-    }
+    void run(std::function<void()> body) { run_code(std::move(body)); }
     std::vector<const Heard *> heard(DISPID id) const {
         std::vector<const Heard *> out;
         for (const Heard &h : sink->heard)

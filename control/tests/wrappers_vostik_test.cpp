@@ -12,6 +12,7 @@
 #include <dlfcn.h>
 #endif
 
+#include "fake_host.h"
 #include "runtime_error.h"
 #include "vostik_binding.h"
 
@@ -71,29 +72,20 @@ TEST_F(VostikBinding, CallsReachTheLibraryWithTheirResultsAndOutputs) {
     EXPECT_EQ(std::tuple(xmin, ymin, zmax), std::tuple(5.0, -1.0, 3.0));
 }
 
-template <class F> RuntimeError error_of(F &&f) {
-    try {
-        f();
-    } catch (const RuntimeError &e) {
-        return e;
-    }
-    return RuntimeError(0, "");
-}
-
 TEST_F(VostikBinding, AMissingLibraryIsErrorFiftyThree) {
     vostik::rebind_from("no_such_library_vostik");
-    const RuntimeError e = error_of([] { vostik::SubKakudo(1, 1); });
+    const RuntimeError e = raised([] { vostik::SubKakudo(1, 1); });
     EXPECT_EQ(e.number(), 53);
     EXPECT_STREQ(e.what(), "File not found: vostik");
     // Each call tries again; back on the real library the call goes through.
-    EXPECT_EQ(error_of([] { vostik::ZynBeep(0); }).number(), 53);
+    EXPECT_EQ(raised([] { vostik::ZynBeep(0); }).number(), 53);
     vostik::rebind_from(nullptr);
     EXPECT_EQ(vostik::SubKakudoD(-1, 0), 180.0);
 }
 
 TEST_F(VostikBinding, AMissingExportIsErrorFourFiftyThreeNamingIt) {
     vostik::rebind_from(kLibraryWithoutExports);
-    const RuntimeError e = error_of([] { vostik::SubKakudoD(1, 1); });
+    const RuntimeError e = raised([] { vostik::SubKakudoD(1, 1); });
     EXPECT_EQ(e.number(), 453);
     EXPECT_NE(std::string(e.what()).find("SubKakudoD"), std::string::npos) << e.what();
 }

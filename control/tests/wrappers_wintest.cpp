@@ -5,12 +5,8 @@
 // program is bound and called by name.
 #include <map>
 
-#include "control_object.h"
-#include "record.h"
-#include "service.h"
-#include "user_command.h"
+#include "command_run_wintest.h"
 #include "vostik_binding.h"
-#include "wintest_util.h"
 #include "wrappers.h"
 
 namespace rotam::test {
@@ -18,53 +14,12 @@ namespace {
 
 using namespace wrappers;
 
-constexpr DISPID kInitCommand = 0x60030000, kGetZynVersion = 224;
-
-struct CommandCode final : command::ListDialog {
-    std::function<void()> body;
-    void show_modal() override {
-        if (body)
-            body();
-    }
-    void unload() override {}
-    std::int16_t bret() const override { return 0; }
-};
-
-void set_text(VARIANTARG *a, const std::wstring &text) {
-    SysFreeString(*a->pbstrVal);
-    *a->pbstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-}
-
-class WrappersUnderWine : public ::testing::Test {
+class WrappersUnderWine : public CommandRunUnderWine {
 protected:
-    using Answer = std::function<void(std::vector<VARIANTARG *> &)>;
-    OleThread ole;
-    com_ptr<IDispatch> control;
-    com_ptr<Sink> sink = Sink::make();
-    CommandCode code;
-    std::map<DISPID, Answer> answers;
-
-    void SetUp() override {
-        ASSERT_EQ(com::create_control(IID_IDispatch, control.put_void()), S_OK);
-        ASSERT_NE(advise(control.get(), sink.get()), 0u);
-        sink->handler = [this](DISPID id, std::vector<VARIANTARG *> &args) {
-            if (id == kGetZynVersion)
-                set_text(args[0], L"2, 0, 3, 4");
-            else if (auto a = answers.find(id); a != answers.end())
-                a->second(args);
-            return S_OK;
-        };
-        command::set_list_dialog(&code);
-    }
-    void TearDown() override {
-        command::set_list_dialog(nullptr);
-        HostVersion().clear();
-        DropCurrentRecord();
-    }
+    WrappersUnderWine() : CommandRunUnderWine(L"2, 0, 3, 4") {}
     // One run of the command with body as its command code.
     void run(std::function<void(Control &)> body) {
-        code.body = [&] { body(service_control()); };
-        EXPECT_EQ(call(control.get(), kInitCommand, {}).hr, S_OK);
+        run_code([&] { body(service_control()); });
     }
     const Heard &heard(DISPID id, std::size_t nth = 0) const {
         for (const Heard &h : sink->heard)

@@ -1,23 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <random>
 
+#include "double_bits.h"
 #include "vostik.h"
 
 namespace {
 
-constexpr double kSentinel = -12345.678;
-constexpr double kDeg = 0.017453292519943295;
-
-std::uint64_t bits(double d) { return std::bit_cast<std::uint64_t>(d); }
-double opaque(double v) {
-    volatile double t = v;
-    return t;
-}
+using namespace vostik_test;
 
 struct Pt {
     double x = kSentinel, y = kSentinel;

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
@@ -9,20 +8,13 @@
 #include <string>
 
 #include "codepage.h"
+#include "double_bits.h"
 #include "extents.h"
 #include "vostik.h"
 
 namespace {
 
-constexpr double kSentinel = -12345.678;
-constexpr double kDeg = 0.017453292519943295;
-
-std::uint64_t bits(double d) { return std::bit_cast<std::uint64_t>(d); }
-// Keeps the compiler from folding math calls with its own exact arithmetic.
-double opaque(double v) {
-    volatile double t = v;
-    return t;
-}
+using namespace vostik_test;
 
 struct Box {
     double v[6] = {kSentinel, kSentinel, kSentinel, kSentinel, kSentinel, kSentinel};

@@ -1,18 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <vector>
 
+#include "double_bits.h"
 #include "vostik.h"
 
 namespace {
 
-constexpr double kSentinel = -12345.678;
-
-std::uint64_t bits(double d) { return std::bit_cast<std::uint64_t>(d); }
+using namespace vostik_test;
 
 // The fold one turn at a time, as callers have always seen it.
 double fold_by_turns(double v) {
@@ -133,35 +132,19 @@ TEST(NormalizeVector, AliasedComponentsSeeTheOriginalVector) {
 }
 
 TEST(GetVal, FieldsAndCounts) {
-    double v[4] = {kSentinel, kSentinel, kSentinel, kSentinel};
-    GetVal("1.5, 2,x", v, 3);
-    EXPECT_EQ(v[0], 1.5);
-    EXPECT_EQ(v[1], 2.0);
-    EXPECT_EQ(v[2], 0.0);
-    EXPECT_EQ(v[3], kSentinel);
-
-    double w[3] = {kSentinel, kSentinel, kSentinel};
-    GetVal("1.5, 2,x", w, 2);
-    EXPECT_EQ(w[0], 1.5);
-    EXPECT_EQ(w[1], 2.0);
-    EXPECT_EQ(w[2], kSentinel);
-
-    double s[3] = {kSentinel, kSentinel, kSentinel};
-    GetVal("7", s, 3);
-    EXPECT_EQ(s[0], 7.0);
-    EXPECT_EQ(s[1], kSentinel);
-    EXPECT_EQ(s[2], kSentinel);
-
-    double e[2] = {kSentinel, kSentinel};
-    GetVal("", e, 2);
-    EXPECT_EQ(e[0], 0.0);
-    EXPECT_EQ(e[1], kSentinel);
-
-    double g[3] = {kSentinel, kSentinel, kSentinel};
-    GetVal("1,,3", g, 3);
-    EXPECT_EQ(g[0], 1.0);
-    EXPECT_EQ(g[1], 0.0);
-    EXPECT_EQ(g[2], 3.0);
+    // Each buffer starts as sentinels; slots beyond what GetVal stores keep them.
+    constexpr double S = kSentinel;
+    struct Case {
+        const char *text;
+        int room;
+        std::vector<double> after;
+    };
+    for (const Case &c : {Case{"1.5, 2,x", 3, {1.5, 2.0, 0.0, S}}, Case{"1.5, 2,x", 2, {1.5, 2.0, S}},
+                          Case{"7", 3, {7.0, S, S}}, Case{"", 2, {0.0, S}}, Case{"1,,3", 3, {1.0, 0.0, 3.0}}}) {
+        std::vector<double> v(c.after.size(), kSentinel);
+        GetVal(c.text, v.data(), c.room);
+        EXPECT_EQ(v, c.after) << '"' << c.text << "\" into " << c.room;
+    }
 }
 
 TEST(GetVal, NothingStoredForNoRoom) {

@@ -41,6 +41,15 @@ protected:
     void key(const std::string &path) { fs::create_directories(dir_ / path); }
     void value(const std::string &path) { std::ofstream(dir_ / path) << "data"; }
     bool exists(const std::string &path) const { return fs::exists(fs::symlink_status(dir_ / path)); }
+    // One DeleteRegistrySub step on App: its result, a key it removed and,
+    // if named, one it left.
+    void expect_step(int result, const std::string &gone, const std::string &kept = "") {
+        EXPECT_EQ(DeleteRegistrySub(root_, "App"), result);
+        EXPECT_FALSE(exists(gone)) << gone;
+        if (!kept.empty()) {
+            EXPECT_TRUE(exists(kept)) << kept;
+        }
+    }
 
     fs::path dir_;
     int root_ = -1;
@@ -58,8 +67,7 @@ TEST_F(Registry, KeyWithoutSubkeysGoesInOneStepWithItsValues) {
     key("App");
     value("App/Width");
     value("App/Height");
-    EXPECT_EQ(DeleteRegistrySub(root_, "App"), 1);
-    EXPECT_FALSE(exists("App"));
+    expect_step(1, "App");
 }
 
 TEST_F(Registry, ThreeLevelsDeep) {
@@ -79,26 +87,17 @@ TEST_F(Registry, ThreeLevelsDeep) {
 TEST_F(Registry, TwoSiblingsWalkedCallByCall) {
     key("App/Beta");
     key("App/Alpha");
-    EXPECT_EQ(DeleteRegistrySub(root_, "App"), 0);
-    EXPECT_FALSE(exists("App/Alpha"));
-    EXPECT_TRUE(exists("App/Beta"));
-    EXPECT_EQ(DeleteRegistrySub(root_, "App"), 0);
-    EXPECT_FALSE(exists("App/Beta"));
-    EXPECT_TRUE(exists("App"));
-    EXPECT_EQ(DeleteRegistrySub(root_, "App"), 1);
-    EXPECT_FALSE(exists("App"));
+    expect_step(0, "App/Alpha", "App/Beta");
+    expect_step(0, "App/Beta", "App");
+    expect_step(1, "App");
 }
 
 // A step deletes the deepest key of the first chain, not a whole branch.
 TEST_F(Registry, StepTakesTheDeepestKeyOfTheFirstChain) {
     key("App/A/B/C");
     value("App/A/B/value");
-    EXPECT_EQ(DeleteRegistrySub(root_, "App"), 0);
-    EXPECT_FALSE(exists("App/A/B/C"));
-    EXPECT_TRUE(exists("App/A/B/value"));
-    EXPECT_EQ(DeleteRegistrySub(root_, "App"), 0);
-    EXPECT_FALSE(exists("App/A/B"));
-    EXPECT_TRUE(exists("App/A"));
+    expect_step(0, "App/A/B/C", "App/A/B/value");
+    expect_step(0, "App/A/B", "App/A");
 }
 
 TEST_F(Registry, PathsThatWouldNameRootOrLeaveItAreRefused) {

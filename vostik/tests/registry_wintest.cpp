@@ -48,6 +48,15 @@ protected:
         RegCloseKey(key);
         return true;
     }
+    int delete_tree(const std::string &sub) const { return DeleteRegistry(HKEY_CURRENT_USER, path(sub).c_str()); }
+    int delete_step(const std::string &sub) const { return DeleteRegistrySub(HKEY_CURRENT_USER, path(sub).c_str()); }
+    // Calls f with the test's own key, opened, as the root.
+    template <class F> void with_own_key(F f) const {
+        HKEY mine;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path("").c_str(), 0, KEY_ALL_ACCESS, &mine), ERROR_SUCCESS);
+        f(mine);
+        RegCloseKey(mine);
+    }
     DWORD subkeys(const std::string &sub) const {
         HKEY key;
         DWORD n = 0;
@@ -63,15 +72,15 @@ protected:
 
 TEST_F(Registry, MissingKeyReturnsZeroAndChangesNothing) {
     create("Other");
-    EXPECT_EQ(DeleteRegistry(HKEY_CURRENT_USER, path("Missing").c_str()), 0);
-    EXPECT_EQ(DeleteRegistrySub(HKEY_CURRENT_USER, path("Missing").c_str()), 0);
+    EXPECT_EQ(delete_tree("Missing"), 0);
+    EXPECT_EQ(delete_step("Missing"), 0);
     EXPECT_TRUE(exists("Other"));
 }
 
 TEST_F(Registry, KeyWithoutSubkeysGoesInOneCall) {
     create("App");
     value("App", "Width");
-    EXPECT_EQ(DeleteRegistrySub(HKEY_CURRENT_USER, path("App").c_str()), 1);
+    EXPECT_EQ(delete_step("App"), 1);
     EXPECT_FALSE(exists("App"));
 }
 
@@ -82,7 +91,7 @@ TEST_F(Registry, ThreeLevelsDeep) {
     create("Keep");
     value("App", "v");
     value("App\\A\\A1\\A11", "deep");
-    EXPECT_EQ(DeleteRegistry(HKEY_CURRENT_USER, path("App").c_str()), 1);
+    EXPECT_EQ(delete_tree("App"), 1);
     EXPECT_FALSE(exists("App"));
     EXPECT_TRUE(exists("Keep"));
 }
@@ -90,14 +99,13 @@ TEST_F(Registry, ThreeLevelsDeep) {
 TEST_F(Registry, TwoSiblingsWalkedCallByCall) {
     create("App\\Beta");
     create("App\\Alpha");
-    std::string app = path("App");
-    EXPECT_EQ(DeleteRegistrySub(HKEY_CURRENT_USER, app.c_str()), 0);
+    EXPECT_EQ(delete_step("App"), 0);
     EXPECT_EQ(subkeys("App"), 1u);
     EXPECT_FALSE(exists("App\\Alpha"));
-    EXPECT_EQ(DeleteRegistrySub(HKEY_CURRENT_USER, app.c_str()), 0);
+    EXPECT_EQ(delete_step("App"), 0);
     EXPECT_EQ(subkeys("App"), 0u);
     EXPECT_TRUE(exists("App"));
-    EXPECT_EQ(DeleteRegistrySub(HKEY_CURRENT_USER, app.c_str()), 1);
+    EXPECT_EQ(delete_step("App"), 1);
     EXPECT_FALSE(exists("App"));
 }
 
@@ -106,16 +114,13 @@ TEST_F(Registry, KeysWithClassNames) {
     create("App", "VostikClass");
     create("App\\Sub", "SubClass");
     create("App\\Sub\\Leaf");
-    EXPECT_EQ(DeleteRegistry(HKEY_CURRENT_USER, path("App").c_str()), 1);
+    EXPECT_EQ(delete_tree("App"), 1);
     EXPECT_FALSE(exists("App"));
 }
 
 TEST_F(Registry, RootMayBeAnyOpenKey) {
     create("App\\One\\Two");
-    HKEY mine;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path("").c_str(), 0, KEY_ALL_ACCESS, &mine), ERROR_SUCCESS);
-    EXPECT_EQ(DeleteRegistry(mine, "App"), 1);
-    RegCloseKey(mine);
+    with_own_key([](HKEY mine) { EXPECT_EQ(DeleteRegistry(mine, "App"), 1); });
     EXPECT_FALSE(exists("App"));
 }
 
@@ -123,12 +128,11 @@ TEST_F(Registry, RootMayBeAnyOpenKey) {
 // subkeys one by one.
 TEST_F(Registry, EmptyPathIsRefused) {
     create("App\\Sub");
-    HKEY mine;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path("").c_str(), 0, KEY_ALL_ACCESS, &mine), ERROR_SUCCESS);
-    EXPECT_EQ(DeleteRegistry(mine, ""), 0);
-    EXPECT_EQ(DeleteRegistrySub(mine, ""), 0);
-    EXPECT_EQ(DeleteRegistry(mine, nullptr), 0);
-    RegCloseKey(mine);
+    with_own_key([](HKEY mine) {
+        EXPECT_EQ(DeleteRegistry(mine, ""), 0);
+        EXPECT_EQ(DeleteRegistrySub(mine, ""), 0);
+        EXPECT_EQ(DeleteRegistry(mine, nullptr), 0);
+    });
     EXPECT_TRUE(exists("App\\Sub"));
 }
 
@@ -142,13 +146,13 @@ TEST_F(Registry, SubkeyNamesOutsideTheCodePage) {
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, wide.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     RegCloseKey(key);
-    EXPECT_EQ(DeleteRegistry(HKEY_CURRENT_USER, path("App").c_str()), 1);
+    EXPECT_EQ(delete_tree("App"), 1);
     EXPECT_FALSE(exists("App"));
 }
 
 TEST_F(Registry, ManySubkeys) {
     for (int i = 0; i < 60; ++i) create("App\\K" + std::to_string(i) + "\\Inner");
-    EXPECT_EQ(DeleteRegistry(HKEY_CURRENT_USER, path("App").c_str()), 1);
+    EXPECT_EQ(delete_tree("App"), 1);
     EXPECT_FALSE(exists("App"));
 }
 

@@ -99,6 +99,14 @@ protected:
                 return &it->second;
         return nullptr;
     }
+    // A property getter with this DISPID, name and type.
+    void expect_getter(const std::multimap<MEMBERID, Function> &all, MEMBERID id, const std::wstring &name,
+                       VARTYPE vt) {
+        const Function *f = find(all, id, INVOKE_PROPERTYGET);
+        ASSERT_NE(f, nullptr) << id;
+        EXPECT_EQ(f->name, name);
+        EXPECT_EQ(f->result, vt) << f->name;
+    }
 };
 
 TEST_F(TypeLibrary, IsNamedAndVersionedAsRegistered) {
@@ -210,26 +218,17 @@ TEST_F(TypeLibrary, ControlInterfaceHasTheMethodsAndPropertiesInOrder) {
         }
     }
     for (const auto &p : events::kProperties) {
-        const Function *getter = find(all, p.dispid, INVOKE_PROPERTYGET);
+        expect_getter(all, p.dispid, wide(p.name), p.vt);
         const Function *setter = find(all, p.dispid, INVOKE_PROPERTYPUT);
-        ASSERT_NE(getter, nullptr) << p.name;
         ASSERT_NE(setter, nullptr) << p.name;
-        EXPECT_EQ(getter->name, wide(p.name));
-        EXPECT_EQ(getter->result, p.vt) << p.name;
         ASSERT_EQ(setter->params.size(), 1u);
         EXPECT_EQ(setter->params[0].vt, p.vt) << p.name;
     }
 
-    auto expect_property = [&](MEMBERID id, const wchar_t *name, VARTYPE vt) {
-        const Function *f = find(all, id, INVOKE_PROPERTYGET);
-        ASSERT_NE(f, nullptr) << id;
-        EXPECT_EQ(f->name, name);
-        EXPECT_EQ(f->result, vt);
-    };
-    expect_property(0x40030000, L"mcx", VT_I4);
-    expect_property(0x4003001E, L"str", VT_BSTR);
-    expect_property(0x40030022, L"Snap", VT_BOOL);
-    expect_property(0x4003004D, L"FDgcy2", VT_R8);
+    expect_getter(all, 0x40030000, L"mcx", VT_I4);
+    expect_getter(all, 0x4003001E, L"str", VT_BSTR);
+    expect_getter(all, 0x40030022, L"Snap", VT_BOOL);
+    expect_getter(all, 0x4003004D, L"FDgcy2", VT_R8);
     const Function *first = find(all, 0x60030000);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->name, L"ZynInitCommand");
@@ -250,23 +249,14 @@ TEST_F(TypeLibrary, RecordInterfaceHasItsFieldsInOrder) {
     const auto all = functions(info(com::DIID__QVZ_Class).get(), &count);
     EXPECT_EQ(count, 2 * 62u);
     for (const auto &p : events::kRecordFields) {
-        const Function *getter = find(all, p.dispid, INVOKE_PROPERTYGET);
-        ASSERT_NE(getter, nullptr) << p.name;
-        EXPECT_EQ(getter->name, wide(p.name));
-        EXPECT_EQ(getter->result, p.vt) << p.name;
+        expect_getter(all, p.dispid, wide(p.name), p.vt);
         EXPECT_NE(find(all, p.dispid, INVOKE_PROPERTYPUT), nullptr) << p.name;
     }
-    auto expect_field = [&](MEMBERID id, const wchar_t *name, VARTYPE vt) {
-        const Function *f = find(all, id, INVOKE_PROPERTYGET);
-        ASSERT_NE(f, nullptr) << id;
-        EXPECT_EQ(f->name, name);
-        EXPECT_EQ(f->result, vt);
-    };
-    expect_field(0x40030000, L"id", VT_I4);
-    expect_field(0x40030017, L"atrid", VT_I2);
-    expect_field(0x4003001B, L"text", VT_BSTR);
-    expect_field(0x40030036, L"ts_Fontname", VT_BSTR);
-    expect_field(0x4003003D, L"kaiten", VT_R8);
+    expect_getter(all, 0x40030000, L"id", VT_I4);
+    expect_getter(all, 0x40030017, L"atrid", VT_I2);
+    expect_getter(all, 0x4003001B, L"text", VT_BSTR);
+    expect_getter(all, 0x40030036, L"ts_Fontname", VT_BSTR);
+    expect_getter(all, 0x4003003D, L"kaiten", VT_R8);
 }
 
 TEST_F(TypeLibrary, ClassesAreAControlAndANonCreatableRecord) {

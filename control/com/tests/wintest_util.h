@@ -192,34 +192,18 @@ inline Outcome call(IDispatch *control, DISPID dispid, std::vector<VARIANTARG> a
     return o;
 }
 
-inline VARIANTARG ref(LONG &v) {
+// A by-reference argument that points at v.
+template <class T> inline constexpr VARTYPE kByRefType = VT_EMPTY;
+template <> inline constexpr VARTYPE kByRefType<LONG> = VT_I4;
+template <> inline constexpr VARTYPE kByRefType<SHORT> = VT_I2;
+template <> inline constexpr VARTYPE kByRefType<double> = VT_R8;
+template <> inline constexpr VARTYPE kByRefType<BSTR> = VT_BSTR;
+template <> inline constexpr VARTYPE kByRefType<VARIANT> = VT_VARIANT;
+template <class T> VARIANTARG ref(T &v) {
+    static_assert(kByRefType<T> != VT_EMPTY, "no by-reference form for this type");
     VARIANTARG a;
-    a.vt = VT_BYREF | VT_I4;
-    a.plVal = &v;
-    return a;
-}
-inline VARIANTARG ref(SHORT &v) {
-    VARIANTARG a;
-    a.vt = VT_BYREF | VT_I2;
-    a.piVal = &v;
-    return a;
-}
-inline VARIANTARG ref(double &v) {
-    VARIANTARG a;
-    a.vt = VT_BYREF | VT_R8;
-    a.pdblVal = &v;
-    return a;
-}
-inline VARIANTARG ref(BSTR &v) {
-    VARIANTARG a;
-    a.vt = VT_BYREF | VT_BSTR;
-    a.pbstrVal = &v;
-    return a;
-}
-inline VARIANTARG ref(VARIANT &v) {
-    VARIANTARG a;
-    a.vt = VT_BYREF | VT_VARIANT;
-    a.pvarVal = &v;
+    a.vt = VT_BYREF | kByRefType<T>;
+    a.byref = &v;
     return a;
 }
 

@@ -1,0 +1,79 @@
+// What the service-layer tests under Wine share: a real control whose events
+// reach a real COM sink that answers the version question and whatever a test
+// adds, and command code that takes the list dialog's place inside
+// ZynInitCommand.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "control_object.h"
+#include "record.h"
+#include "service.h"
+#include "user_command.h"
+#include "wintest_util.h"
+
+namespace rotam::test {
+
+constexpr DISPID kInitCommand = 0x60030000, kGetZynVersion = 224;
+
+// The list dialog's place in the run: shows nothing, runs the command code.
+struct CommandCode final : command::ListDialog {
+    std::function<void()> body;
+    void show_modal() override {
+        if (body)
+            body();
+    }
+    void unload() override {}
+    std::int16_t bret() const override { return 0; }
+};
+
+// Replaces the text a by-reference BSTR argument points at.
+inline void set_text(VARIANTARG *a, const std::wstring &text) {
+    SysFreeString(*a->pbstrVal);
+    *a->pbstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+}
+
+class CommandRunUnderWine : public ::testing::Test {
+protected:
+    using Answer = std::function<void(std::vector<VARIANTARG *> &)>;
+    explicit CommandRunUnderWine(std::wstring host_version) : host_version_(std::move(host_version)) {}
+
+    OleThread ole;
+    com_ptr<IDispatch> control;
+    com_ptr<Sink> sink = Sink::make();
+    CommandCode code;
+    std::map<DISPID, Answer> answers;  // the host's answers by event
+
+    void SetUp() override {
+        ASSERT_EQ(com::create_control(IID_IDispatch, control.put_void()), S_OK);
+        ASSERT_NE(advise(control.get(), sink.get()), 0u);
+        sink->handler = [this](DISPID id, std::vector<VARIANTARG *> &args) {
+            if (id == kGetZynVersion)
+                set_text(args[0], host_version_);
+            else if (auto a = answers.find(id); a != answers.end())
+                a->second(args);
+            return S_OK;
+        };
+        command::set_list_dialog(&code);
+    }
+    void TearDown() override {
+        command::set_list_dialog(nullptr);
+        HostVersion().clear();
+        DropCurrentRecord();
+        PackageRecords().erase();
+    }
+    // One run of the command with body as its command code.
+    void run_code(std::function<void()> body) {
+        code.body = std::move(body);
+        EXPECT_EQ(call(control.get(), kInitCommand, {}).hr, S_OK);
+    }
+
+private:
+    std::wstring host_version_;
+};
+
+}  // namespace rotam::test
