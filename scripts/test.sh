@@ -1,7 +1,7 @@
 #!/bin/bash
-# Every test suite of both builds: the native build (GoogleTest), the 32-bit
-# Windows build under Wine (GoogleTest programs and end-to-end tests through
-# the reference host), and a short fuzzing run of the library.
+# Every test suite: the native build (GoogleTest), the 32-bit Windows build
+# under Wine (GoogleTest programs and end-to-end tests through the reference
+# host), the same for 64-bit Windows, and a short fuzzing run of the library.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh || exit 1
@@ -10,7 +10,10 @@ jobs=${JOBS:-2}
 xvfb_pid=""
 cleanup() {
   [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null
-  /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+  for prefix in build/*/wineprefix; do
+    [[ -d "$prefix" ]] && WINEPREFIX="$PWD/$prefix" /usr/lib/wine/wineserver -k >/dev/null 2>&1
+  done
+  true
 }
 trap cleanup EXIT
 
@@ -45,7 +48,7 @@ run_ctest() {
   [[ $rc -eq 0 ]] || failed=1
 }
 
-for preset in native win32; do
+for preset in native win32 win64; do
   echo "== $preset: configure and build"
   if cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j "$jobs"; then
     echo "== $preset: tests"
