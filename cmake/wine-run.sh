@@ -49,8 +49,14 @@ mkdir -p "$(dirname "$prefix")"
   fi
 ) 9>"$prefix.lock"
 
+# The first program in a prefix starts Wine's own background processes
+# (wineserver, services, the desktop), which inherit its output.  Were that
+# the test runner's pipe, the runner would wait on it until they quit, long
+# after the program has ended: the program writes to a file instead.
+output=$(mktemp)
+trap 'cat "$output"; rm -f "$output"' EXIT
 status=0
-"$wine" "$@" || status=$?
+"$wine" "$@" >"$output" 2>&1 || status=$?
 if [[ -n "${ROTAM_WINE_XVFB:-}" ]]; then
   "$WINEDIR/wineserver" -w || true
 fi

@@ -267,6 +267,9 @@ TEST_F(DialogWindow, SavingClearingAndTheirMessages) {
                 });
                 ASSERT_NE(replace, nullptr);
                 click(replace, IDYES);
+                // The question has the same caption as the answer that follows
+                // it: let it go first, or the answer may be taken for it.
+                ASSERT_TRUE(wait_gone(replace));
             }
             HWND done = wait_dialog(L"リスト保存", [](HWND w) { return is_message_box(w) && !is_file_dialog(w); });
             ASSERT_TRUE(dismiss(done, IDOK, &saved_text));
