@@ -21,7 +21,7 @@ cmake --preset win32 -S "$root" -B "$build" >/dev/null
 cmake --build "$build" --target zynhost -j2 >/dev/null
 
 run() {
-  (cd "$build" && "$root/cmake/wine-run.sh" --prefix "$build/wineprefix" "$@")
+  (cd "$build" && "$root/cmake/wine-run.sh" --prefix "$build/wineprefix" --link-fonts "$@")
 }
 
 log=zynhost-log.txt
