@@ -130,32 +130,29 @@ void DrawingListDialog::init(HWND window) {
 }
 
 void DrawingListDialog::command(int id, int code) {
-    switch (id) {
-    case kIdSelect:
-        if (code == BN_CLICKED)
-            logic_->select();
-        break;
-    case kIdSave:
-        if (code == BN_CLICKED)
-            logic_->save();
-        break;
-    case kIdClear:
-        if (code == BN_CLICKED)
-            logic_->clear();
-        break;
-    case kIdHelp:
-        if (code == BN_CLICKED)
-            logic_->help();
-        break;
-    case kIdCancel:
-        if (code == BN_CLICKED) {
-            logic_->cancel();
-            bret_ = logic_->bret();
-        }
-        break;
-    case kIdList:
+    if (id == kIdList) {
         if (code == LBN_DBLCLK)
             logic_->remove_selected();
+        return;
+    }
+    if (code != BN_CLICKED)
+        return;
+    switch (id) {
+    case kIdSelect:
+        logic_->select();
+        break;
+    case kIdSave:
+        logic_->save();
+        break;
+    case kIdClear:
+        logic_->clear();
+        break;
+    case kIdHelp:
+        logic_->help();
+        break;
+    case kIdCancel:
+        logic_->cancel();
+        bret_ = logic_->bret();
         break;
     default:
         break;
