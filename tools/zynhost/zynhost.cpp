@@ -4,11 +4,12 @@
 // control by its program identifier (registering rotamcmd.dll for the
 // current user first when the identifier is unknown), connects a sink to the
 // control's event interface, calls ZynInitCommand and releases the control.
-// The sink answers ZynGetZynVersion with the version given on the command line
-// and writes every event it receives as one line of JSON, with the arguments
-// as they are after the handler ran.  Scheduled actions let a test or a
-// developer close the dialog, press Escape or make nested lifecycle calls
-// while the command runs.
+// The sink answers events from an answers file when it is given one and
+// ZynGetZynVersion with the version given on the command line otherwise, and
+// writes every event it receives as one line of JSON, with the arguments as
+// they are after the handler ran and whether the host answered.  Scheduled
+// actions let a test or a developer close the dialog, press Escape or make
+// nested lifecycle calls while the command runs.
 //
 //   zynhost [options]
 //     --version TEXT      answer of ZynGetZynVersion (default "2, 0, 3, 4")
@@ -22,6 +23,20 @@
 //     --then ACTION       do ACTION after ZynInitCommand has returned
 //     --timeout MS        give up (exit code 3) when still running after MS
 //     --log PATH          write the log there instead of standard output
+//     --answers FILE      answer events from FILE, a JSON object: per event
+//                         name, the values written into its by-reference
+//                         arguments, by parameter name
+//                           {"ZynGetLayerName": [{"name": "WALL", "result": 1},
+//                                                {"name": "DOOR"}],
+//                            "ZynGetBackColor": {"m_BackColor": 255}}
+//                         an object answers every call, a list one call per
+//                         entry (used up, the event goes unanswered); numbers
+//                         for number parameters, strings for text ones;
+//                         arguments not named keep their values; each sink
+//                         keeps its own place in the lists.  Unanswered
+//                         events log "answered":false; ZynGetZynVersion falls
+//                         back to --version.  A bad file is an error naming
+//                         its line and column (exit code 1).
 //   ACTION is one of
 //     close               the dialog's close box
 //     escape              the Escape key in the dialog
@@ -33,7 +48,7 @@
 //     unadvise            disconnect every sink
 //
 // Exit code 0 when the run went through, 2 when the control could not be
-// created, 3 on timeout, 1 on a bad command line.
+// created, 3 on timeout, 1 on a bad command line or answers file.
 #include <windows.h>
 #include <ole2.h>
 #include <olectl.h>
@@ -46,6 +61,7 @@
 #include <string>
 #include <vector>
 
+#include "answers.h"
 #include "com_util.h"
 
 namespace {
@@ -150,6 +166,7 @@ struct Member {
     std::wstring name;
     std::vector<std::wstring> params;
     std::vector<VARTYPE> types;  // by-reference types without VT_BYREF
+    std::vector<bool> by_reference;
 };
 
 std::map<DISPID, Member> describe(ITypeInfo *info, INVOKEKIND kind) {
@@ -177,6 +194,7 @@ std::map<DISPID, Member> describe(ITypeInfo *info, INVOKEKIND kind) {
             for (SHORT p = 0; p < f->cParams; ++p) {
                 const TYPEDESC &t = f->lprgelemdescParam[p].tdesc;
                 m.types.push_back(t.vt == VT_PTR ? t.lptdesc->vt : t.vt);
+                m.by_reference.push_back(t.vt == VT_PTR);
             }
             m.params.resize(m.types.size());
             members[f->memid] = std::move(m);
@@ -199,9 +217,68 @@ std::string json_args(const Member *m, const DISPPARAMS &dp) {
     return out + "}";
 }
 
-// --- the sink --------------------------------------------------------------
+// --- answers ---------------------------------------------------------------
 
 std::wstring g_version = L"2, 0, 3, 4";
+zynhost::Answers g_answers;
+std::map<DISPID, std::size_t> g_answer_index;  // event -> index given to bind
+
+BSTR bstr_of(const std::string &s) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    BSTR b = SysAllocStringLen(nullptr, static_cast<UINT>(n));
+    if (b && n)
+        MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), b, n);
+    return b;
+}
+
+// One value into the argument it answers, through whatever reference the
+// control passed; an argument of another type than declared is left alone.
+void write_answer(VARIANTARG &arg, const zynhost::AnswerValue &v) {
+    VARIANT *inner = arg.vt == (VT_BYREF | VT_VARIANT) ? arg.pvarVal : nullptr;
+    const VARTYPE vt = inner ? v.vt : static_cast<VARTYPE>(arg.vt & ~VT_BYREF);
+    if (!(arg.vt & VT_BYREF) || vt != v.vt || (!inner && !arg.byref))
+        return;
+    if (inner) {
+        VariantClear(inner);
+        inner->vt = vt;
+    }
+    switch (vt) {
+    case VT_I2:
+        *(inner ? &inner->iVal : arg.piVal) = static_cast<SHORT>(v.integer);
+        break;
+    case VT_I4:
+        *(inner ? &inner->lVal : arg.plVal) = static_cast<LONG>(v.integer);
+        break;
+    case VT_BOOL:
+        *(inner ? &inner->boolVal : arg.pboolVal) = v.integer ? VARIANT_TRUE : VARIANT_FALSE;
+        break;
+    case VT_R8:
+        *(inner ? &inner->dblVal : arg.pdblVal) = v.real;
+        break;
+    case VT_BSTR:
+        if (!inner)
+            SysFreeString(*arg.pbstrVal);
+        *(inner ? &inner->bstrVal : arg.pbstrVal) = bstr_of(v.text);
+        break;
+    default:
+        break;
+    }
+}
+
+// The events the control fires, as the answers file is checked against.
+bool bind_answers(const std::map<DISPID, Member> &events, std::string &error) {
+    std::vector<zynhost::EventSpec> specs;
+    for (const auto &[dispid, m] : events) {
+        zynhost::EventSpec spec{utf8(m.name), {}};
+        for (std::size_t i = 0; i < m.types.size(); ++i)
+            spec.params.push_back({utf8(m.params[i]), m.types[i], m.by_reference[i]});
+        g_answer_index[dispid] = specs.size();
+        specs.push_back(std::move(spec));
+    }
+    return g_answers.bind(specs, error);
+}
+
+// --- the sink --------------------------------------------------------------
 
 class Sink final : public rotam::com::RefCounted<Sink, IDispatch> {
 public:
@@ -224,21 +301,31 @@ public:
                         UINT *) override {
         auto it = catalogue_.find(dispid);
         const Member *m = it == catalogue_.end() ? nullptr : &it->second;
-        if (m && m->name == L"ZynGetZynVersion" && dp->cArgs == 1 &&
-            dp->rgvarg[0].vt == (VT_BYREF | VT_BSTR)) {
+        const auto index = g_answer_index.find(dispid);
+        const zynhost::Answer *answer =
+            index == g_answer_index.end() ? nullptr : g_answers.next(index->second, cursor_);
+        if (answer) {
+            for (const zynhost::AnswerValue &v : *answer)
+                if (v.param < dp->cArgs)
+                    write_answer(dp->rgvarg[dp->cArgs - 1 - v.param], v);
+        } else if (m && m->name == L"ZynGetZynVersion" && dp->cArgs == 1 &&
+                   dp->rgvarg[0].vt == (VT_BYREF | VT_BSTR)) {
             SysFreeString(*dp->rgvarg[0].pbstrVal);
             *dp->rgvarg[0].pbstrVal = SysAllocStringLen(g_version.data(), static_cast<UINT>(g_version.size()));
+            answer = &kDefault;
         }
         log_line("{\"sink\":" + std::to_string(index_) + ",\"dispid\":" + std::to_string(dispid) +
                  ",\"event\":" + json_string(m ? utf8(m->name) : "?") +
-                 ",\"args\":" + json_args(m, *dp) + "}");
+                 ",\"args\":" + json_args(m, *dp) + ",\"answered\":" + (answer ? "true" : "false") + "}");
         return S_OK;
     }
 
 private:
+    static inline const zynhost::Answer kDefault{};
     int index_;
     IID events_;
     const std::map<DISPID, Member> &catalogue_;
+    std::map<std::size_t, std::size_t> cursor_;  // this sink's place in the answer lists
 };
 
 // --- actions ---------------------------------------------------------------
@@ -489,6 +576,7 @@ struct Options {
     std::vector<std::pair<UINT, std::wstring>> after;
     DWORD timeout = 0;
     std::wstring log;
+    std::wstring answers;
 };
 
 bool parse(int argc, wchar_t **argv, Options &o) {
@@ -519,10 +607,40 @@ bool parse(int argc, wchar_t **argv, Options &o) {
             o.timeout = static_cast<DWORD>(_wtoi(argv[++i]));
         else if (a == L"--log" && has_value)
             o.log = argv[++i];
+        else if (a == L"--answers" && has_value)
+            o.answers = argv[++i];
         else
             return false;
     }
     return o.sinks >= 0;
+}
+
+// The answers file, read and checked for its form before anything runs; its
+// names and values are checked once the control has described its events.
+bool read_answers(const std::wstring &path) {
+    std::string text, error;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    bool ok = file != INVALID_HANDLE_VALUE;
+    if (!ok) {
+        error = " cannot be read";
+    } else {
+        LARGE_INTEGER size{};
+        ok = GetFileSizeEx(file, &size) && size.QuadPart <= static_cast<LONGLONG>(zynhost::Answers::kMaxBytes);
+        if (ok) {
+            text.resize(static_cast<std::size_t>(size.QuadPart));
+            DWORD got = 0;
+            ok = text.empty() || (ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &got, nullptr) &&
+                                  got == text.size());
+        }
+        CloseHandle(file);
+        if (!ok)
+            error = " cannot be read, or is larger than " + std::to_string(zynhost::Answers::kMaxBytes) + " bytes";
+        else if (!g_answers.parse(text, error))
+            ok = false, error = ":" + error;
+    }
+    if (!ok)
+        std::fprintf(stderr, "zynhost: %s%s\n", utf8(path).c_str(), error.c_str());
+    return ok;
 }
 
 DWORD WINAPI watchdog(void *ms) {
@@ -626,6 +744,13 @@ int run(const Options &o) {
         }
         class_info->Release();
     }
+    std::string answers_error;
+    if (!o.answers.empty() && !bind_answers(events, answers_error)) {
+        std::fprintf(stderr, "zynhost: %s:%s\n", utf8(o.answers).c_str(), answers_error.c_str());
+        g_control->Release();
+        g_control = nullptr;
+        return 1;
+    }
     ITypeInfo *own = nullptr;
     if (SUCCEEDED(g_control->GetTypeInfo(0, LOCALE_USER_DEFAULT, &own))) {
         g_methods = describe(own, INVOKE_FUNC);
@@ -687,10 +812,12 @@ int wmain(int argc, wchar_t **argv) {
     if (!parse(argc, argv, options)) {
         std::fputs("usage: zynhost [--version TEXT] [--progid ID] [--dll PATH] [--sinks N] [--no-init]\n"
                    "               [--before ACTION] [--after MS:ACTION] [--then ACTION]\n"
-                   "               [--timeout MS] [--log PATH]\n",
+                   "               [--timeout MS] [--log PATH] [--answers FILE]\n",
                    stderr);
         return 1;
     }
+    if (!options.answers.empty() && !read_answers(options.answers))
+        return 1;
     g_log = GetStdHandle(STD_OUTPUT_HANDLE);
     if (!options.log.empty()) {
         g_log = CreateFileW(options.log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
