@@ -521,7 +521,8 @@ bool Answers::bind(const std::vector<EventSpec> &events, std::string &error) {
         while (e < events.size() && !same_name(events[e].name, r.event))
             ++e;
         if (e == events.size()) {
-            error = at(r.line, r.column) + "unknown event \"" + r.event + "\"";
+            error = at(r.line, r.column) + "unknown event \"" + r.event +
+                    "\" (the keys are the names of the events the control fires, not of its wrappers)";
             return false;
         }
         const EventSpec &spec = events[e];
