@@ -84,7 +84,9 @@ function(rotam_add_packages dll)
       set(wxs ${stage}/${scope}.wxs)
       add_custom_command(OUTPUT ${msi}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir}
-        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${dll}> ${stage}/
+        COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${dll}> ${stage}/
+        # The build keeps its debugging information; the installed DLL does not.
+        COMMAND ${CMAKE_STRIP} --strip-debug ${stage}/$<TARGET_FILE_NAME:${dll}>
         COMMAND Python3::Interpreter ${ROTAM_REGISTRY_ROWS} wxs --table ${table} --identity ${identity}
                 --out ${wxs} --name ${P_NAME} --title ${P_TITLE} --version ${version} --arch ${arch}
                 --scope ${scope} --dll $<TARGET_FILE_NAME:${dll}> --file README.txt
@@ -104,6 +106,7 @@ function(rotam_add_packages dll)
     endforeach()
   endforeach()
   add_custom_target(${P_NAME}_packages ALL DEPENDS ${all})
+  set_property(GLOBAL APPEND PROPERTY ROTAM_PACKAGE_TARGETS ${P_NAME}_packages)
 
   # Each package in a fresh prefix of its own: install, run, upgrade, remove.
   # The host and the picking program come from tools/ and packaging/.
