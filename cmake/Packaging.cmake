@@ -115,7 +115,7 @@ function(rotam_add_packages dll)
       set(name ${P_NAME}_package_${arch}_${scope})
       add_test(NAME ${name}
         COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/packaging/tests/package_test.py
-                --prefix ${packages}/prefix-${scope} --arch ${ROTAM_WINE_ARCH} --scope ${scope}
+                --prefix ${packages}/prefix-${P_NAME}-${scope} --arch ${ROTAM_WINE_ARCH} --scope ${scope}
                 --title ${P_TITLE} --dll $<TARGET_FILE_NAME:${dll}>
                 --msi ${msi_${scope}} --upgrade ${upgrade_${scope}}
                 --version ${PROJECT_VERSION} --upgrade-version ${upgrade_version}

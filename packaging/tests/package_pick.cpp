@@ -3,7 +3,7 @@
 // alone (its --dll names no file, so it cannot register anything itself),
 // one drawing is picked in the open dialog and the dialog is closed.
 //
-//   package_pick ZYNHOST LOG
+//   package_pick ZYNHOST LOG [HOST OPTIONS...]
 // Exit code: the host's, or 20 and up when a window did not come.
 #include <windows.h>
 
@@ -18,8 +18,8 @@ using namespace rotam::testing::win;
 namespace fs = std::filesystem;
 
 int wmain(int argc, wchar_t **argv) {
-    if (argc != 3) {
-        std::fputs("usage: package_pick ZYNHOST LOG\n", stderr);
+    if (argc < 3) {
+        std::fputs("usage: package_pick ZYNHOST LOG [HOST OPTIONS...]\n", stderr);
         return 1;
     }
     wchar_t temp[MAX_PATH]{};
@@ -30,6 +30,8 @@ int wmain(int argc, wchar_t **argv) {
 
     std::wstring command = L"\"" + std::wstring(argv[1]) +
                            L"\" --dll C:\\nowhere\\rotamcmd.dll --timeout 120000 --log \"" + argv[2] + L"\"";
+    for (int i = 3; i < argc; ++i)
+        command += L" \"" + std::wstring(argv[i]) + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};

@@ -37,7 +37,7 @@ def check(ok, text):
 
 
 def windows_path(path):
-    return "Z:" + str(path).replace("/", "\\")
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
 
 
 class Wine:
@@ -87,7 +87,8 @@ def main():
 
     per_user = a.scope == "user"
     root, other = ("HKCU", "HKLM") if per_user else ("HKLM", "HKCU")
-    trees = [row[1] for row in registry_rows.rows(a.table, registry_rows.identity(a.identity)) if row[0] == "tree"]
+    ident = registry_rows.identity(a.identity)
+    trees = [row[1] for row in registry_rows.rows(a.table, ident) if row[0] == "tree"]
 
     def dump(hive):
         """Each tree of the component as reg query shows it, None when missing."""
@@ -111,10 +112,11 @@ def main():
         found = sorted(drive.glob(pattern))
         return found[0] if found else None
 
-    def host(*args):
+    def host(command):
+        """Runs command(log path) and checks the host's log."""
         log = prefix.parent / (prefix.name + "-host.log")
         log.unlink(missing_ok=True)
-        rc, text = wine.run(*args, windows_path(log))
+        rc, text = wine.run(*command(windows_path(log)))
         lines = log.read_text(encoding="utf-8", errors="replace").splitlines() if log.exists() else []
         created = [line for line in lines if '"host":"create"' in line]
         check(rc == 0, f"the host ran (exit {rc}): {text.strip()[-400:]}")
@@ -140,7 +142,7 @@ def main():
 
     # Run the command and pick a drawing.
     step("run the command and pick a drawing")
-    host(windows_path(a.pick), windows_path(a.zynhost))
+    host(lambda log: [windows_path(a.pick), windows_path(a.zynhost), log, "--progid", ident["PROGID"]])
     list_file, counter_file = folder / "prnfiles.ara", folder / "lcount.ara"
     check(list_file.exists() and list_file.read_bytes().endswith(b"\\A.QVZ\r\n"),
           "the pick wrote the list file beside the installed DLL")
@@ -172,7 +174,8 @@ def main():
     check(dump(root) == installed, "the upgrade registers the same keys")
     check(list_file.exists() and counter_file.exists(), "the upgrade keeps the list files")
     step("create the control after the upgrade")
-    host(windows_path(a.zynhost), "--no-init", "--dll", "C:\\nowhere\\rotamcmd.dll", "--log")
+    host(lambda log: [windows_path(a.zynhost), "--log", log, "--progid", ident["PROGID"], "--no-init",
+                      "--dll", "C:\\nowhere\\rotamcmd.dll"])
 
     # Remove.
     step("remove")
