@@ -133,6 +133,7 @@ def main():
     check(rc == 0, f"msiexec /i exit {rc}: {text.strip()[-400:]}")
     folder = install_folder()
     if not check(folder is not None and (folder / a.dll).exists(), "the DLL is installed"):
+        wine.stop()
         return
     check(readme_says(folder, a.version), "the README of this version is installed")
     installed = dump(root)
@@ -189,6 +190,12 @@ def main():
 
     wine.stop()
     step("done")
+    # A prefix takes hundreds of megabytes: only a failed run's stays to be
+    # looked into.
+    if not failures:
+        shutil.rmtree(prefix, ignore_errors=True)
+        for suffix in (".out", "-host.log"):
+            (prefix.parent / (prefix.name + suffix)).unlink(missing_ok=True)
 
 
 if __name__ == "__main__":
