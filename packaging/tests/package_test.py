@@ -5,7 +5,7 @@ Silent install; the reference host creates the control by its program
 identifier with no other registration and a pick writes the list file beside
 the installed DLL; what the package registered equals what regsvr32 writes
 for the installed DLL; a higher version upgrades it to one product with the
-new files and a working registration; silent removal leaves no key of the
+new files and a working registration, and the older one is then refused; silent removal leaves no key of the
 component and no installed file, and keeps the list files.
 """
 import argparse
@@ -174,6 +174,8 @@ def main():
     check(readme_says(folder, a.upgrade_version), "the new version's files are installed")
     check(dump(root) == installed, "the upgrade registers the same keys")
     check(list_file.exists() and counter_file.exists(), "the upgrade keeps the list files")
+    rc, _ = wine.run("msiexec", "/i", windows_path(a.msi), "/qn")
+    check(rc != 0 and products() == found, f"the older package is refused over the newer one (exit {rc})")
     step("create the control after the upgrade")
     host(lambda log: [windows_path(a.zynhost), "--log", log, "--progid", ident["PROGID"], "--no-init",
                       "--dll", "C:\\nowhere\\rotamcmd.dll"])
