@@ -72,6 +72,16 @@ function(rotam_add_packages dll)
     set(README_VERSION ${version})
     set(README_TITLE ${P_TITLE})
     configure_file(${P_README} ${readme} @ONLY NEWLINE_STYLE CRLF)
+    # One copy for both packages of the version.  The build keeps its
+    # debugging information; the installed DLL does not.
+    set(staged ${stage}/$<TARGET_FILE_NAME:${dll}>)
+    set(staged_stamp ${stage}/dll.stamp)
+    add_custom_command(OUTPUT ${staged_stamp}
+      COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${dll}> ${staged}
+      COMMAND ${CMAKE_STRIP} --strip-debug ${staged}
+      COMMAND ${CMAKE_COMMAND} -E touch ${staged_stamp}
+      DEPENDS ${dll}
+      VERBATIM)
     foreach(scope user machine)
       if(scope STREQUAL "user")
         set(msi ${out_dir}/${P_NAME}-${version}-${arch}-user.msi)
@@ -84,9 +94,6 @@ function(rotam_add_packages dll)
       set(wxs ${stage}/${scope}.wxs)
       add_custom_command(OUTPUT ${msi}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${out_dir}
-        COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${dll}> ${stage}/
-        # The build keeps its debugging information; the installed DLL does not.
-        COMMAND ${CMAKE_STRIP} --strip-debug ${stage}/$<TARGET_FILE_NAME:${dll}>
         COMMAND Python3::Interpreter ${ROTAM_REGISTRY_ROWS} wxs --table ${table} --identity ${identity}
                 --out ${wxs} --name ${P_NAME} --title ${P_TITLE} --version ${version} --arch ${arch}
                 --scope ${scope} --dll $<TARGET_FILE_NAME:${dll}> --file README.txt
@@ -94,7 +101,7 @@ function(rotam_add_packages dll)
         COMMAND ${ROTAM_WIXL} -a ${arch} -o ${msi} ${wxs}
         ${amend}
         WORKING_DIRECTORY ${stage}
-        DEPENDS ${dll} ${ROTAM_REGISTRY_ROWS} ${table} ${identity} ${readme} ${lock}
+        DEPENDS ${staged_stamp} ${ROTAM_REGISTRY_ROWS} ${table} ${identity} ${readme} ${lock}
         COMMENT "Installer ${P_NAME}-${version}-${arch} (${scope})"
         VERBATIM)
       list(APPEND all ${msi})
