@@ -10,6 +10,7 @@ packages=(
   wine wine64 wine32:i386
   xvfb xauth x11-apps imagemagick locales fonts-ipafont-gothic
   clang libclang-rt-14-dev
+  wixl msitools zip
 )
 
 missing=()

@@ -2,30 +2,22 @@
 // the current user only (DllInstall with "user", as `regsvr32 /n /i:user`
 // calls it), which needs no administrator rights.
 //
-// Every key is written by this file and listed here, so unregistering
-// removes exactly what registering added: the class, its program
-// identifier, the three interfaces and this version of the type library.
+// Every key comes from the component's row table (registry_rows.txt, made
+// into registry_rows.inc at build time), as do its installers' rows, so
+// unregistering removes exactly what registering added: the class, its
+// program identifier, the interfaces and this version of the type library.
 #include <windows.h>
 #include <olectl.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "com_util.h"
-#include "guids.h"
 #include "module.h"
 
 namespace rotam::com {
 namespace {
-
-// The proxy of every dispatch interface is the type library marshaller's.
-constexpr wchar_t kDispatchProxy[] = L"{00020420-0000-0000-C000-000000000046}";
-
-std::wstring guid_text(REFGUID guid) {
-    wchar_t text[40] = {};
-    StringFromGUID2(guid, text, 40);
-    return text;
-}
 
 struct Value {
     std::wstring key;    // below Software\Classes
@@ -33,59 +25,44 @@ struct Value {
     std::wstring data;
 };
 
-std::wstring library_version() {
-    return std::to_wstring(kLibraryMajor) + L"." + std::to_wstring(kLibraryMinor);
+// The table leaves the file's place, and the platform the type library is
+// registered for, to be filled in as the component runs.
+std::wstring fill(std::wstring text, const std::wstring &path) {
+#ifdef _WIN64
+    const wchar_t *platform = L"win64";
+#else
+    const wchar_t *platform = L"win32";
+#endif
+    const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
+    const std::pair<const wchar_t *, std::wstring> runtime[] = {
+        {L"{PATH}", path}, {L"{FOLDER}", folder}, {L"{WIN}", platform}};
+    for (const auto &[placeholder, value] : runtime) {
+        const std::wstring_view p = placeholder;
+        for (std::size_t at = text.find(p); at != std::wstring::npos; at = text.find(p, at + value.size()))
+            text.replace(at, p.size(), value);
+    }
+    return text;
 }
 
 std::vector<Value> registry_values(const std::wstring &path) {
-    const std::wstring clsid = L"CLSID\\" + guid_text(CLSID_ZynOptCmd120);
-    const std::wstring libid = guid_text(LIBID_rotamcmd);
-    const std::wstring version = library_version();
-    const std::wstring library = L"TypeLib\\" + libid + L"\\" + version;
-    std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
-
-    std::vector<Value> values = {
-        {clsid, nullptr, L"ZynOptCmd120"},
-        {clsid + L"\\InprocServer32", nullptr, path},
-        {clsid + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
-        {clsid + L"\\ProgID", nullptr, kProgId},
-        {clsid + L"\\TypeLib", nullptr, libid},
-        {clsid + L"\\Version", nullptr, version},
-        // The control flag: hosts list the class among the controls.
-        {clsid + L"\\Control", nullptr, L""},
-        {kProgId, nullptr, kProgId},
-        {std::wstring(kProgId) + L"\\CLSID", nullptr, guid_text(CLSID_ZynOptCmd120)},
-        {library, nullptr, kLibraryName},
-        {library + L"\\0\\win32", nullptr, path},
-        {library + L"\\FLAGS", nullptr, L"0"},
-        {library + L"\\HELPDIR", nullptr, folder},
-    };
-    const std::pair<const GUID *, const wchar_t *> interfaces[] = {
-        {&DIID__ZynOptCmd120, L"_ZynOptCmd120"},
-        {&DIID___ZynOptCmd120, L"__ZynOptCmd120"},
-        {&DIID__QVZ_Class, L"_QVZ_Class"},
-    };
-    for (const auto &[iid, name] : interfaces) {
-        const std::wstring key = L"Interface\\" + guid_text(*iid);
-        values.push_back({key, nullptr, name});
-        values.push_back({key + L"\\ProxyStubClsid", nullptr, kDispatchProxy});
-        values.push_back({key + L"\\ProxyStubClsid32", nullptr, kDispatchProxy});
-        values.push_back({key + L"\\TypeLib", nullptr, libid});
-        values.push_back({key + L"\\TypeLib", L"Version", version});
-    }
+    std::vector<Value> values;
+#define ROTAM_REGISTRY_TREE(key)
+#define ROTAM_REGISTRY_VALUE(key, name, data) values.push_back({fill(key, path), name, fill(data, path)});
+#include "registry_rows.inc"
+#undef ROTAM_REGISTRY_TREE
+#undef ROTAM_REGISTRY_VALUE
     return values;
 }
 
 // The trees that belong to the component alone.
 std::vector<std::wstring> owned_keys() {
-    return {
-        L"CLSID\\" + guid_text(CLSID_ZynOptCmd120),
-        kProgId,
-        L"Interface\\" + guid_text(DIID__ZynOptCmd120),
-        L"Interface\\" + guid_text(DIID___ZynOptCmd120),
-        L"Interface\\" + guid_text(DIID__QVZ_Class),
-        L"TypeLib\\" + guid_text(LIBID_rotamcmd) + L"\\" + library_version(),
-    };
+    std::vector<std::wstring> keys;
+#define ROTAM_REGISTRY_TREE(key) keys.push_back(key);
+#define ROTAM_REGISTRY_VALUE(key, name, data)
+#include "registry_rows.inc"
+#undef ROTAM_REGISTRY_TREE
+#undef ROTAM_REGISTRY_VALUE
+    return keys;
 }
 
 HKEY classes_root(bool per_user, REGSAM access, LSTATUS &status) {
@@ -126,7 +103,9 @@ HRESULT unregister(bool per_user) {
     }
     // The library's own key goes once no other version is left in it, and so
     // do the folders that registering made in a user's empty classes.
-    delete_if_empty(root, L"TypeLib\\" + guid_text(LIBID_rotamcmd));
+    for (const std::wstring &key : owned_keys())
+        if (key.rfind(L"TypeLib\\", 0) == 0)
+            delete_if_empty(root, key.substr(0, key.find_last_of(L'\\')));
     for (const wchar_t *folder : {L"CLSID", L"Interface", L"TypeLib"})
         delete_if_empty(root, folder);
     RegCloseKey(root);

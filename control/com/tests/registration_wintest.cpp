@@ -107,7 +107,11 @@ protected:
         EXPECT_EQ(value(root, kClsidKey + L"\\ProgID"), L"rotamcmd.ZynOptCmd120");
         EXPECT_TRUE(key_exists(root, kClsidKey + L"\\Control"));
         EXPECT_EQ(value(root, L"rotamcmd.ZynOptCmd120\\CLSID"), L"{93065203-8A40-44E8-A1EA-161916329191}");
+#ifdef _WIN64
+        EXPECT_EQ(value(root, kLibKey + L"\\1.0\\0\\win64"), dll_path());
+#else
         EXPECT_EQ(value(root, kLibKey + L"\\1.0\\0\\win32"), dll_path());
+#endif
         // The events interface marshals through the type library.
         EXPECT_EQ(value(root, L"Interface\\{C32F831F-32EC-4763-9C9E-474968030B2B}\\ProxyStubClsid32"),
                   L"{00020420-0000-0000-C000-000000000046}");
