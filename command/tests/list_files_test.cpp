@@ -1,5 +1,7 @@
 #include "list_files.h"
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include "test_folder.h"
@@ -38,18 +40,35 @@ TEST(ListFormats, RemovingDropsEveryEqualEntryAndQuotesTheRest) {
     EXPECT_EQ(list_without("\x81\xff\r\nX\r\n", "X"), "\"\x81\xff\"\r\n");
 }
 
-TEST(CodePages, ShiftJisAndWestern) {
-    const auto sjis = make_code_page(932);
-    ASSERT_TRUE(sjis);
-    // 表 and ソ end in the byte of a backslash.
-    EXPECT_EQ(sjis->to_ansi(u"C:\\表\\ソ.QVZ"), "C:\\\x95\x5c\\\x83\x5c.QVZ");
-    EXPECT_EQ(sjis->to_ansi(u"ﾌｧｲﾙ"), "\xcc\xa7\xb2\xd9");
-    const auto western = make_code_page(1252);
-    ASSERT_TRUE(western);
-    EXPECT_EQ(western->to_ansi(u"Caf\u00e9.QVZ"), "Caf\xe9.QVZ");
-    // What the code page lacks becomes one question mark a character.
-    EXPECT_EQ(western->to_ansi(u"a\u8868b"), "a?b");
-    EXPECT_EQ(western->to_ansi(u""), "");
+// Exact bytes or none: a look-alike (best fit) or a '?' would name another
+// file.  Natively iconv stands in; under Wine the Windows conversion runs.
+TEST(CodePages, ExactBytesOrNone) {
+    struct Row {
+        unsigned code_page;
+        std::u16string text;
+        std::optional<std::string> bytes;
+    };
+    const Row rows[] = {
+        // 表 and ソ end in the byte of a backslash.
+        {932, u"C:\\表\\ソ.QVZ", "C:\\\x95\x5c\\\x83\x5c.QVZ"},
+        {932, u"ﾌｧｲﾙ", "\xcc\xa7\xb2\xd9"},
+        // A yen sign would become a backslash, an à a plain a.
+        {932, u"D\\\u00a5.QVZ", std::nullopt},
+        {932, u"D\\\u00e0.QVZ", std::nullopt},
+        {1252, u"Caf\u00e9.QVZ", "Caf\xe9.QVZ"},
+        {1252, u"\u00a5\u00e0", "\xa5\xe0"},
+        {1252, u"a\u8868b", std::nullopt},
+        {1252, u"\u0101", std::nullopt},  // ā, best fit a
+        {1252, u"", ""},
+        {65001, u"\u00a5", "\xc2\xa5"},
+        {65001, std::u16string(1, char16_t(0xD800)), std::nullopt},  // half a pair
+    };
+    for (const Row &row : rows) {
+        const auto code_page = make_code_page(row.code_page);
+        ASSERT_TRUE(code_page) << row.code_page;
+        EXPECT_EQ(code_page->to_ansi(row.text), row.bytes)
+            << row.code_page << " " << std::string(row.text.begin(), row.text.end());
+    }
 }
 
 class ListFileOps : public ::testing::Test {
@@ -102,6 +121,27 @@ TEST_F(ListFileOps, RemoveRewritesQuotedAndLaterAdditionsStayBare) {
     EXPECT_TRUE(file_exists(folder / "prnfiles.ara"));
     EXPECT_EQ(list(), "");
     EXPECT_FALSE(file_exists(folder / "prnfiles.ara.new"));
+}
+
+// Not one line of an addition goes in when a path cannot be written as
+// itself.
+TEST_F(ListFileOps, NamesOutsideTheCodePageWriteNothing) {
+    write_bytes(folder / "prnfiles.ara", "A\r\n");
+    const std::u16string yen = u"D\\\u00a5.QVZ";
+    const std::u16string both[] = {u"D\\B.QVZ", yen};
+    for (const auto &write : std::vector<std::function<void()>>{
+             [&] { files.write_single(yen); }, [&] { files.append(both); }}) {
+        try {
+            write();
+            ADD_FAILURE() << "no error";
+        } catch (const FileError &error) {
+            EXPECT_EQ(error.path(), yen);
+            EXPECT_EQ(error.reason(), kNameOutsideCodePage);
+        }
+    }
+    // No line can be equal to it: the file stays as it was, not requoted.
+    files.remove_entry(yen);
+    EXPECT_EQ(list(), "A\r\n");
 }
 
 TEST_F(ListFileOps, RemoveWithoutAListFileMakesNone) {

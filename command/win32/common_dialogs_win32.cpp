@@ -42,6 +42,13 @@ struct OpenBuffer {
     std::vector<wchar_t> chars;
     WNDPROC dialog_procedure = nullptr;
     HWND dialog = nullptr;
+    // What went wrong in the hook, raised once the dialog has returned.
+    std::exception_ptr failure;
+
+    void keep_failure() {
+        if (!failure)
+            failure = std::current_exception();
+    }
 
     void ensure(std::size_t size) {
         if (size <= chars.size())
@@ -73,15 +80,33 @@ LRESULT CALLBACK open_dialog_procedure(HWND window, UINT message, WPARAM wparam,
     OpenBuffer *open = t_open;
     if (!open)
         return DefWindowProcW(window, message, wparam, lparam);
-    if (message == WM_COMMAND && LOWORD(wparam) == IDOK)
-        open->fit_answer();
+    // Nothing may leave a window procedure.  Should the buffer not grow, the
+    // dialog reports it too small and the answer is not taken.
+    try {
+        if (message == WM_COMMAND && LOWORD(wparam) == IDOK)
+            open->fit_answer();
+    } catch (...) {
+        open->keep_failure();
+    }
     return CallWindowProcW(open->dialog_procedure, window, message, wparam, lparam);
 }
+
+void hook_message(OpenBuffer &open, HWND child, UINT message, LPARAM lparam);
 
 UINT_PTR CALLBACK open_hook(HWND child, UINT message, WPARAM, LPARAM lparam) {
     OpenBuffer *open = t_open;
     if (!open)
         return 0;
+    try {
+        hook_message(*open, child, message, lparam);
+    } catch (...) {
+        open->keep_failure();
+    }
+    return 0;
+}
+
+void hook_message(OpenBuffer &open_buffer, HWND child, UINT message, LPARAM lparam) {
+    OpenBuffer *open = &open_buffer;
     if (message == WM_INITDIALOG) {
         // The hook's own window is an empty child of the real dialog, whose
         // Open button is what fills the buffer.
@@ -99,7 +124,6 @@ UINT_PTR CALLBACK open_hook(HWND child, UINT message, WPARAM, LPARAM lparam) {
                           reinterpret_cast<LONG_PTR>(open->dialog_procedure));
         open->dialog_procedure = nullptr;
     }
-    return 0;
 }
 
 // The answer up to the two NULs that end it, without them: one path, or the
@@ -150,6 +174,8 @@ std::optional<std::u16string> CommonDialogs::show_open(const FileDialogSettings 
         OpenBuffer *outer = std::exchange(t_open, &open);
         const BOOL ok = GetOpenFileNameW(&ofn);
         t_open = outer;
+        if (open.failure)
+            std::rethrow_exception(open.failure);
         if (ok)
             return open_answer(ofn);
         const DWORD error = CommDlgExtendedError();
@@ -198,7 +224,8 @@ void CommonDialogs::show(std::u16string_view text, std::u16string_view title, Me
 
 bool CommonDialogs::ask_yes_no(std::u16string_view text, std::u16string_view title) {
     const std::u16string t(text), c(title);
-    return MessageBoxW(owner_, wide(t), wide(c), MB_YESNO) != IDNO;
+    // A box that failed (0) was answered by nobody: only Yes goes on.
+    return MessageBoxW(owner_, wide(t), wide(c), MB_YESNO) == IDYES;
 }
 
 }  // namespace rotam::command::win32
