@@ -1,9 +1,22 @@
 #include "list_files.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
+#include "kill_writes.h"
 #include "test_folder.h"
 
 namespace rotam::command {
@@ -211,6 +224,143 @@ TEST_F(ListFileOps, AMissingFolderFailsEveryWrite) {
     EXPECT_NO_THROW(nowhere.delete_list());
     EXPECT_NO_THROW(nowhere.remove_entry(u"A"));
 }
+
+// A writer killed at random moments leaves each file with its old bytes or
+// its new ones, and the next write leaves only the two files.  A few hundred
+// kills here; scripts/crash-test.sh asks for 1,000 through ROTAM_KILLS.
+constexpr std::uint64_t kNotBegun = ~std::uint64_t{0};
+
+int kills_to_make() {
+    const char *asked = std::getenv("ROTAM_KILLS");
+#ifdef _WIN32
+    constexpr int kDefault = 150;  // a Wine process takes a quarter of a second to start
+#else
+    constexpr int kDefault = 300;
+#endif
+    return asked ? std::atoi(asked) : kDefault;
+}
+
+void expect_no_damage(const KillFigures &figures, int kills) {
+    std::printf("kill test: kills=%d writes=%d old_bytes=%d new_bytes=%d partial_or_mixed=%d "
+                "leftovers=%d\n",
+                figures.kills, figures.steps, figures.old_files, figures.new_files,
+                figures.wrong_files, figures.leftovers);
+    ::testing::Test::RecordProperty("kills", figures.kills);
+    ::testing::Test::RecordProperty("partial_or_mixed", figures.wrong_files);
+    ::testing::Test::RecordProperty("leftovers", figures.leftovers);
+    EXPECT_EQ(figures.kills, kills);
+    EXPECT_EQ(figures.wrong_files, 0);
+    EXPECT_EQ(figures.leftovers, 0);
+    // The kills fall both before and after writes took their place.
+    EXPECT_GT(figures.old_files, kills / 20);
+    EXPECT_GT(figures.new_files, kills / 20);
+}
+
+#ifdef _WIN32
+
+// The writer is command_list_writer.exe beside this program, killed with
+// TerminateProcess.
+TEST(CrashSafety, KilledWritesLeaveOldOrNewFiles) {
+    TestFolder folder;
+    const auto western = make_code_page(1252);
+    ListFiles files(folder.text(), platform_file_system(), *western);
+    const std::wstring name = L"rotam-kill-test-" + std::to_wstring(GetCurrentProcessId());
+    HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                        sizeof(std::uint64_t), name.c_str());
+    ASSERT_NE(mapping, nullptr);
+    auto *started = static_cast<volatile std::uint64_t *>(
+        MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(std::uint64_t)));
+    ASSERT_NE(started, nullptr);
+    wchar_t self[MAX_PATH]{};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring writer =
+        std::filesystem::path(self).parent_path().wstring() + L"\\command_list_writer.exe";
+    LARGE_INTEGER frequency{};
+    QueryPerformanceFrequency(&frequency);
+
+    const int kills = kills_to_make();
+    const KillFigures figures = kill_writes(
+        folder.path(), files, kills, 40000, [&](std::uint64_t start, unsigned delay_us) {
+            *started = kNotBegun;
+            std::wstring line = L"\"" + writer + L"\" \"" + folder.path().wstring() + L"\" " +
+                                std::to_wstring(start) + L" " + name;
+            STARTUPINFOW startup{};
+            startup.cb = sizeof startup;
+            PROCESS_INFORMATION process{};
+            if (!CreateProcessW(writer.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                nullptr, &startup, &process)) {
+                ADD_FAILURE() << "no writer: " << GetLastError();
+                return start;
+            }
+            const DWORD until = GetTickCount() + 20000;
+            while (*started == kNotBegun && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT &&
+                   GetTickCount() < until)
+                Sleep(0);
+            LARGE_INTEGER from{}, now{};
+            QueryPerformanceCounter(&from);
+            do
+                QueryPerformanceCounter(&now);
+            while ((now.QuadPart - from.QuadPart) * 1000000 / frequency.QuadPart < delay_us);
+            TerminateProcess(process.hProcess, 9);
+            WaitForSingleObject(process.hProcess, INFINITE);
+            CloseHandle(process.hThread);
+            CloseHandle(process.hProcess);
+            if (*started == kNotBegun) {
+                ADD_FAILURE() << "the writer did not begin";
+                return start;
+            }
+            return static_cast<std::uint64_t>(*started);
+        });
+    expect_no_damage(figures, kills);
+    UnmapViewOfFile(const_cast<std::uint64_t *>(started));
+    CloseHandle(mapping);
+}
+
+#else
+
+// The writer is a forked copy of this process, killed with SIGKILL.
+TEST(CrashSafety, KilledWritesLeaveOldOrNewFiles) {
+    TestFolder folder;
+    const auto western = make_code_page(1252);
+    ListFiles files(folder.text(), platform_file_system(), *western);
+    void *shared = mmap(nullptr, sizeof(std::uint64_t), PROT_READ | PROT_WRITE,
+                        MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(shared, MAP_FAILED);
+    auto *started = static_cast<volatile std::uint64_t *>(shared);
+
+    const int kills = kills_to_make();
+    const KillFigures figures = kill_writes(
+        folder.path(), files, kills, 10000, [&](std::uint64_t start, unsigned delay_us) {
+            *started = kNotBegun;
+            const pid_t child = fork();
+            if (child == 0) {
+                try {
+                    kill_test_child(files, start, started);
+                } catch (...) {
+                }
+                _exit(1);
+            }
+            if (child < 0) {
+                ADD_FAILURE() << "fork failed";
+                return start;
+            }
+            while (*started == kNotBegun && waitpid(child, nullptr, WNOHANG) == 0)
+                sched_yield();
+            const timespec pause{0, static_cast<long>(delay_us) * 1000};
+            nanosleep(&pause, nullptr);
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+            if (*started == kNotBegun) {
+                ADD_FAILURE() << "the writer did not begin";
+                return start;
+            }
+            return static_cast<std::uint64_t>(*started);
+        });
+    expect_no_damage(figures, kills);
+    munmap(shared, sizeof(std::uint64_t));
+}
+
+#endif
 
 }  // namespace
 }  // namespace rotam::command
