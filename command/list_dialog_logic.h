@@ -95,7 +95,8 @@ struct ListDialogParts {
 std::vector<std::u16string> selection_paths(std::u16string_view answer);
 
 // The message that names a list file that could not be read, written or
-// deleted, and the reason.
+// deleted, or a picked file whose name the list file cannot hold, and the
+// reason.
 std::u16string file_error_text(const FileError &error);
 inline constexpr std::u16string_view kFileErrorTitle = u"ロタムリスト作成";
 

@@ -13,13 +13,13 @@ filter=--gtest_filter='CrashSafety.*'
 status=0
 if [[ -x build/native/command/tests/command_list_tests ]]; then
   echo "native:"
-  build/native/command/tests/command_list_tests "$filter" | grep -E '^kill test|PASSED|FAILED' || status=1
+  build/native/command/tests/command_list_tests "$filter" | grep -E '^kill test|PASSED|FAILED|Failure|writer|Expected|actual' || status=1
 fi
 for arch in win32 win64; do
   exe=build/$arch/command/tests/command_list_tests.exe
   [[ -f "$exe" && -f build/$arch/command/tests/command_list_writer.exe ]] || continue
   echo "$arch (Wine):"
   cmake/wine-run.sh --prefix "$PWD/build/$arch/wineprefix" --arch "$arch" "$exe" "$filter" |
-    tr -d '\r' | grep -E '^kill test|PASSED|FAILED' || status=1
+    tr -d '\r' | grep -E '^kill test|PASSED|FAILED|Failure|writer|Expected|actual' || status=1
 done
 exit $status

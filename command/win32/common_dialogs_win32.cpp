@@ -91,39 +91,33 @@ LRESULT CALLBACK open_dialog_procedure(HWND window, UINT message, WPARAM wparam,
     return CallWindowProcW(open->dialog_procedure, window, message, wparam, lparam);
 }
 
-void hook_message(OpenBuffer &open, HWND child, UINT message, LPARAM lparam);
-
 UINT_PTR CALLBACK open_hook(HWND child, UINT message, WPARAM, LPARAM lparam) {
     OpenBuffer *open = t_open;
     if (!open)
         return 0;
+    // Nothing may leave a hook procedure either.
     try {
-        hook_message(*open, child, message, lparam);
+        if (message == WM_INITDIALOG) {
+            // The hook's own window is an empty child of the real dialog,
+            // whose Open button is what fills the buffer.
+            open->dialog = GetParent(child);
+            open->dialog_procedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+                open->dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&open_dialog_procedure)));
+        } else if (message == WM_NOTIFY) {
+            const auto *note = reinterpret_cast<const OFNOTIFYW *>(lparam);
+            // A double-click or Enter on a file in the list opens without
+            // going through the button.
+            if (note->hdr.code == CDN_SELCHANGE || note->hdr.code == CDN_FOLDERCHANGE)
+                open->fit_answer();
+        } else if (message == WM_DESTROY && open->dialog && open->dialog_procedure) {
+            SetWindowLongPtrW(open->dialog, GWLP_WNDPROC,
+                              reinterpret_cast<LONG_PTR>(open->dialog_procedure));
+            open->dialog_procedure = nullptr;
+        }
     } catch (...) {
         open->keep_failure();
     }
     return 0;
-}
-
-void hook_message(OpenBuffer &open_buffer, HWND child, UINT message, LPARAM lparam) {
-    OpenBuffer *open = &open_buffer;
-    if (message == WM_INITDIALOG) {
-        // The hook's own window is an empty child of the real dialog, whose
-        // Open button is what fills the buffer.
-        open->dialog = GetParent(child);
-        open->dialog_procedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-            open->dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&open_dialog_procedure)));
-    } else if (message == WM_NOTIFY) {
-        const auto *note = reinterpret_cast<const OFNOTIFYW *>(lparam);
-        // A double-click or Enter on a file in the list opens without going
-        // through the button.
-        if (note->hdr.code == CDN_SELCHANGE || note->hdr.code == CDN_FOLDERCHANGE)
-            open->fit_answer();
-    } else if (message == WM_DESTROY && open->dialog && open->dialog_procedure) {
-        SetWindowLongPtrW(open->dialog, GWLP_WNDPROC,
-                          reinterpret_cast<LONG_PTR>(open->dialog_procedure));
-        open->dialog_procedure = nullptr;
-    }
 }
 
 // The answer up to the two NULs that end it, without them: one path, or the

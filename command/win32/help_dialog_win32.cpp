@@ -18,8 +18,6 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS
 }  // namespace
 
 void HelpDialog::show_modal() {
-    if (window_)
-        return;  // already showing
     failure_ = nullptr;
     const auto layout = empty_dialog_template(kStyle);
     // A window that closed gives 1; 0 and -1 are a window that could not be
