@@ -84,12 +84,31 @@ void ListDialogLogic::report(const FileError &error) {
     parts_.messages.show(file_error_text(error), kFileErrorTitle, MessageIcon::exclamation);
 }
 
+// The picked files whose names the code page cannot hold are named, each in
+// the file-error box, and left out: written as they would come out of the
+// code page they would name other files.
+std::vector<std::u16string> ListDialogLogic::writable(std::vector<std::u16string> paths) {
+    std::vector<std::u16string> kept;
+    kept.reserve(paths.size());
+    for (std::u16string &path : paths) {
+        if (files_.can_hold(path))
+            kept.push_back(std::move(path));
+        else
+            report(ListFiles::name_outside_code_page(path));
+    }
+    return kept;
+}
+
 void ListDialogLogic::select_files() {
     const std::optional<std::u16string> answer = parts_.file_dialogs.show_open(kOpenDrawings);
     if (!answer)
         return;
     const auto names = static_cast<std::int32_t>(std::count(answer->begin(), answer->end(), u'\0'));
-    std::vector<std::u16string> paths = selection_paths(*answer);
+    std::vector<std::u16string> paths = writable(selection_paths(*answer));
+    // Nothing of the pick went in: no row, no line, and the counter as it
+    // was, so that Save still knows whether anything was added.
+    if (paths.empty())
+        return;
     if (names == 0) {
         parts_.list.add_rows(paths);
         if (lcount_ == 0)
@@ -100,8 +119,10 @@ void ListDialogLogic::select_files() {
         return;
     }
     // The counter first: an overflow ends the action before anything is
-    // written.
-    add_to_counter(names + 1);
+    // written.  A multiple selection counts the files that go in, plus one,
+    // as if the ones left out had not been picked: N + 1 for N names when
+    // all of them go in.
+    add_to_counter(static_cast<std::int32_t>(paths.size()) + 1);
     // One write for the whole selection, and the rows only once their lines
     // are in the file: the list box never shows what the file lacks.
     files_.append(paths);

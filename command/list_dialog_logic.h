@@ -48,7 +48,8 @@ public:
     virtual ~MessageBoxes() = default;
     // With an OK button.
     virtual void show(std::u16string_view text, std::u16string_view title, MessageIcon icon) = 0;
-    // With Yes and No buttons; true unless the answer was No.
+    // With Yes and No buttons; true only for Yes (a box that could not be
+    // shown answers nothing, which is no Yes).
     virtual bool ask_yes_no(std::u16string_view text, std::u16string_view title) = 0;
 };
 
@@ -94,7 +95,8 @@ struct ListDialogParts {
 std::vector<std::u16string> selection_paths(std::u16string_view answer);
 
 // The message that names a list file that could not be read, written or
-// deleted, and the reason.
+// deleted, or a picked file whose name the list file cannot hold, and the
+// reason.
 std::u16string file_error_text(const FileError &error);
 inline constexpr std::u16string_view kFileErrorTitle = u"ロタムリスト作成";
 
@@ -130,6 +132,7 @@ public:
 private:
     void add_to_counter(std::int32_t amount);
     void select_files();
+    std::vector<std::u16string> writable(std::vector<std::u16string> paths);
     void report(const FileError &error);
 
     ListFiles &files_;

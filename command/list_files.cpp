@@ -79,17 +79,44 @@ void ListFiles::fail(const std::u16string &path, const FileStatus &status) const
     throw FileError(75, "Path/File access error", path, status.reason);
 }
 
-void ListFiles::write_single(std::u16string_view path) {
-    if (FileStatus status = files_.replace(list_path_, bare_line(code_page_.to_ansi(path))); !status)
-        fail(list_path_, status);
+FileError ListFiles::name_outside_code_page(std::u16string_view path) {
+    return FileError(75, "Path/File access error", std::u16string(path),
+                     std::u16string(kNameOutsideCodePage));
 }
+
+std::string ListFiles::ansi(std::u16string_view path) const {
+    std::optional<std::string> bytes = code_page_.to_ansi(path);
+    if (!bytes)
+        throw name_outside_code_page(path);
+    return std::move(*bytes);
+}
+
+void ListFiles::replace(const std::u16string &path, std::string_view bytes) {
+    // A write killed half way leaves its new file behind.  Both go, whichever
+    // file this write is for, so that after it the folder holds only the
+    // list and the counter.  A new file that cannot go makes the write fail.
+    for (const std::u16string *file : {&list_path_, &counter_path_})
+        files_.remove(*file + std::u16string(kFreshSuffix));
+    if (FileStatus status = files_.replace(path, bytes); !status)
+        fail(path, status);
+}
+
+void ListFiles::write_single(std::u16string_view path) { replace(list_path_, bare_line(ansi(path))); }
 
 void ListFiles::append(std::span<const std::u16string> paths) {
     std::string lines;
     for (const std::u16string &path : paths)
-        lines.append(code_page_.to_ansi(path)).append(kLineEnd);
-    if (FileStatus status = files_.append(list_path_, lines); !status)
+        lines.append(ansi(path)).append(kLineEnd);
+    // The whole file is written anew rather than added to in place: an
+    // append cut short would leave a partial last line.  A list is small.
+    std::string file;
+    FileStatus status = files_.read(list_path_, file);
+    if (status.code == FileStatus::Code::not_found)
+        file.clear();
+    else if (!status)
         fail(list_path_, status);
+    file.append(lines);
+    replace(list_path_, file);
 }
 
 void ListFiles::remove_entry(std::u16string_view text) {
@@ -99,9 +126,11 @@ void ListFiles::remove_entry(std::u16string_view text) {
         return;
     if (!status)
         fail(list_path_, status);
-    status = files_.replace(list_path_, list_without(file, code_page_.to_ansi(text)));
-    if (!status)
-        fail(list_path_, status);
+    // Text the code page cannot hold is no line of the file.
+    const std::optional<std::string> removed = code_page_.to_ansi(text);
+    if (!removed)
+        return;
+    replace(list_path_, list_without(file, *removed));
 }
 
 void ListFiles::save_copy(const std::u16string &target) {
@@ -109,10 +138,7 @@ void ListFiles::save_copy(const std::u16string &target) {
         fail(status.code == FileStatus::Code::not_found ? list_path_ : target, status);
 }
 
-void ListFiles::write_counter(std::int16_t value) {
-    if (FileStatus status = files_.replace(counter_path_, counter_line(value)); !status)
-        fail(counter_path_, status);
-}
+void ListFiles::write_counter(std::int16_t value) { replace(counter_path_, counter_line(value)); }
 
 void ListFiles::delete_list() {
     FileStatus status = files_.remove(list_path_);

@@ -8,12 +8,16 @@
 // byte for byte, so a line that does not decode in the current code page
 // survives a removal of another line untouched.
 //
-// Every rewrite goes to a new file beside the old one, which then replaces
-// it in one step: a failure half way leaves the old file as it was.
+// Every write, an addition too, goes to a new file beside the old one, which
+// then replaces it in one step: a failure or a killed process half way
+// leaves the old file as it was, never a partial line.  The new file has a
+// fixed name, so one left behind by a killed write is reused or removed by
+// the next write.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -23,12 +27,14 @@
 
 namespace rotam::command {
 
-// Window-system text (UTF-16) to bytes of a multi-byte code page.  A
-// character the code page lacks becomes '?'.
+// Window-system text (UTF-16) to bytes of a multi-byte code page, exactly or
+// not at all: nothing when a character has no bytes of its own in the code
+// page.  A look-alike substitute or a '?' would name another file (under 932
+// a yen sign would become the byte of a backslash).
 class CodePage {
 public:
     virtual ~CodePage() = default;
-    virtual std::string to_ansi(std::u16string_view text) const = 0;
+    virtual std::optional<std::string> to_ansi(std::u16string_view text) const = 0;
 };
 
 // The process's ANSI code page on Windows; UTF-8 elsewhere.
@@ -52,14 +58,15 @@ public:
     virtual ~FileSystem() = default;
     virtual char16_t separator() const = 0;
     virtual FileStatus read(const std::u16string &path, std::string &bytes) = 0;
-    // Writes a new file beside path and puts it in path's place in one step.
+    // Writes the new file path + kFreshSuffix and puts it in path's place in
+    // one step; a file of that name left from before is overwritten.
     virtual FileStatus replace(const std::u16string &path, std::string_view bytes) = 0;
-    // Creates the file when it is missing.
-    virtual FileStatus append(const std::u16string &path, std::string_view bytes) = 0;
     virtual FileStatus remove(const std::u16string &path) = 0;
     // An existing target is replaced.
     virtual FileStatus copy(const std::u16string &from, const std::u16string &to) = 0;
 };
+
+inline constexpr std::u16string_view kFreshSuffix = u".new";
 
 FileSystem &platform_file_system();
 
@@ -102,6 +109,9 @@ std::string list_without(std::string_view file, std::string_view removed);
 
 inline constexpr std::u16string_view kListFileName = u"prnfiles.ara";
 inline constexpr std::u16string_view kCounterFileName = u"lcount.ara";
+// The reason given for a path the code page cannot hold.
+inline constexpr std::u16string_view kNameOutsideCodePage =
+    u"ファイル名にシステムの文字コードで表せない文字があります";
 
 class ListFiles {
 public:
@@ -113,7 +123,14 @@ public:
     const std::u16string &counter_path() const { return counter_path_; }
     CodePage &code_page() const { return code_page_; }
 
-    // The list file becomes this one bare line.
+    // Whether path can go into the list file as itself.
+    bool can_hold(std::u16string_view path) const { return code_page_.to_ansi(path).has_value(); }
+    // The error that names a path the code page cannot hold.
+    static FileError name_outside_code_page(std::u16string_view path);
+
+    // The list file becomes this one bare line.  A path the code page cannot
+    // hold raises name_outside_code_page and nothing is written; so too for
+    // append, whichever of its paths it is.
     void write_single(std::u16string_view path);
     // Bare lines after whatever the list file holds; the file is made when
     // it is missing.
@@ -129,6 +146,8 @@ public:
 
 private:
     [[noreturn]] void fail(const std::u16string &path, const FileStatus &status) const;
+    std::string ansi(std::u16string_view path) const;
+    void replace(const std::u16string &path, std::string_view bytes);
 
     FileSystem &files_;
     CodePage &code_page_;

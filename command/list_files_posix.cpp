@@ -68,10 +68,10 @@ bool write_all(int fd, std::string_view bytes) {
     return true;
 }
 
-// Writes bytes to a file opened for writing with the extra flags (appending
-// or truncating).  A failed write is reported before a failed close.
-FileStatus write_file(const std::string &path, int flags, std::string_view bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0666);
+// Writes bytes over a file's contents.  A failed write is reported before a
+// failed close.
+FileStatus write_file(const std::string &path, std::string_view bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)
         return status_of(errno);
     const bool written = write_all(fd, bytes);
@@ -110,7 +110,7 @@ public:
 
     FileStatus replace(const std::u16string &path, std::string_view bytes) override {
         const std::string target = utf8(path);
-        const std::string fresh = target + ".new";
+        const std::string fresh = target + utf8(kFreshSuffix);
         const int fd = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (fd < 0)
             return status_of(errno);
@@ -128,10 +128,6 @@ public:
         return FileStatus::success();
     }
 
-    FileStatus append(const std::u16string &path, std::string_view bytes) override {
-        return write_file(utf8(path), O_APPEND, bytes);
-    }
-
     FileStatus remove(const std::u16string &path) override {
         if (::unlink(utf8(path).c_str()) != 0)
             return status_of(errno);
@@ -142,54 +138,70 @@ public:
         std::string bytes;
         if (FileStatus status = read(from, bytes); !status)
             return status;
-        return write_file(utf8(to), O_TRUNC, bytes);
+        return write_file(utf8(to), bytes);
     }
 };
 
-// iconv from UTF-16; what the target lacks becomes '?', one character at a
-// time, as the Windows conversion does.
+// iconv from UTF-16 and back: a character iconv cannot convert, or one whose
+// bytes read back as another (iconv's CP932 gives a yen sign the byte of a
+// backslash), leaves the text without bytes, as the Windows conversion does
+// when it would have to guess.
 class IconvCodePage final : public CodePage {
 public:
-    explicit IconvCodePage(iconv_t cd) : cd_(cd) {}
-    ~IconvCodePage() override { iconv_close(cd_); }
+    IconvCodePage(iconv_t to, iconv_t back) : to_(to), back_(back) {}
+    ~IconvCodePage() override {
+        iconv_close(to_);
+        iconv_close(back_);
+    }
 
-    std::string to_ansi(std::u16string_view text) const override {
+    std::optional<std::string> to_ansi(std::u16string_view text) const override {
+        std::optional<std::string> bytes = convert(to_, text.data(), text.size() * sizeof(char16_t));
+        if (!bytes)
+            return std::nullopt;
+        const std::optional<std::string> again = convert(back_, bytes->data(), bytes->size());
+        if (!again || again->size() != text.size() * sizeof(char16_t) ||
+            std::memcmp(again->data(), text.data(), again->size()) != 0)
+            return std::nullopt;
+        return bytes;
+    }
+
+private:
+    static std::optional<std::string> convert(iconv_t cd, const void *data, std::size_t size) {
         std::string out;
-        out.reserve(text.size() * 2);
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        char *in = const_cast<char *>(reinterpret_cast<const char *>(text.data()));
-        std::size_t in_left = text.size() * sizeof(char16_t);
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        char *in = const_cast<char *>(static_cast<const char *>(data));
+        std::size_t in_left = size;
         char buffer[256];
         while (in_left > 0) {
             char *dst = buffer;
             std::size_t dst_left = sizeof buffer;
-            const std::size_t r = iconv(cd_, &in, &in_left, &dst, &dst_left);
+            const std::size_t r = iconv(cd, &in, &in_left, &dst, &dst_left);
             out.append(buffer, static_cast<std::size_t>(dst - buffer));
-            if (r != static_cast<std::size_t>(-1) || errno == E2BIG)
-                continue;
-            // An unmappable or broken character: one '?' for it.
-            std::size_t skip = sizeof(char16_t);
-            const auto unit = static_cast<char16_t>(static_cast<unsigned char>(in[0]) |
-                                                    static_cast<unsigned char>(in[1]) << 8);
-            if (unit >= 0xD800 && unit < 0xDC00 && in_left >= 4)
-                skip = 4;
-            out.push_back('?');
-            in += skip;
-            in_left -= skip;
-            iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+            if (r == static_cast<std::size_t>(-1) && errno != E2BIG)
+                return std::nullopt;
         }
+        char *dst = buffer;
+        std::size_t dst_left = sizeof buffer;
+        if (iconv(cd, nullptr, nullptr, &dst, &dst_left) == static_cast<std::size_t>(-1))
+            return std::nullopt;
+        out.append(buffer, static_cast<std::size_t>(dst - buffer));
         return out;
     }
 
-private:
-    iconv_t cd_;
+    iconv_t to_;
+    iconv_t back_;
 };
 
 std::unique_ptr<CodePage> open_code_page(const char *name) {
-    const iconv_t cd = iconv_open(name, "UTF-16LE");
-    if (cd == reinterpret_cast<iconv_t>(-1))
+    const iconv_t to = iconv_open(name, "UTF-16LE");
+    if (to == reinterpret_cast<iconv_t>(-1))
         return nullptr;
-    return std::make_unique<IconvCodePage>(cd);
+    const iconv_t back = iconv_open("UTF-16LE", name);
+    if (back == reinterpret_cast<iconv_t>(-1)) {
+        iconv_close(to);
+        return nullptr;
+    }
+    return std::make_unique<IconvCodePage>(to, back);
 }
 
 }  // namespace

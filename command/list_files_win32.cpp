@@ -63,6 +63,16 @@ FileStatus close_after_failure(HANDLE file) {
     return status;
 }
 
+bool reads_back(UINT number, const std::string &bytes, std::u16string_view text) {
+    const int length = static_cast<int>(bytes.size());
+    const int size = MultiByteToWideChar(number, 0, bytes.data(), length, nullptr, 0);
+    if (size != static_cast<int>(text.size()))
+        return false;
+    std::u16string back(static_cast<std::size_t>(size), u'\0');
+    MultiByteToWideChar(number, 0, bytes.data(), length, reinterpret_cast<wchar_t *>(back.data()), size);
+    return back == text;
+}
+
 class WindowsFileSystem final : public FileSystem {
 public:
     char16_t separator() const override { return u'\\'; }
@@ -91,7 +101,7 @@ public:
     }
 
     FileStatus replace(const std::u16string &path, std::string_view bytes) override {
-        const std::u16string fresh = path + u".new";
+        const std::u16string fresh = path + std::u16string(kFreshSuffix);
         HANDLE file = CreateFileW(wide(fresh), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE)
@@ -108,17 +118,6 @@ public:
             DeleteFileW(wide(fresh));
             return status;
         }
-        return FileStatus::success();
-    }
-
-    FileStatus append(const std::u16string &path, std::string_view bytes) override {
-        HANDLE file = CreateFileW(wide(path), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return last_error_status();
-        if (!write_all(file, bytes))
-            return close_after_failure(file);
-        CloseHandle(file);
         return FileStatus::success();
     }
 
@@ -142,19 +141,48 @@ public:
     }
 };
 
+// The code pages that take no conversion flags and have no default
+// character to report.
+bool takes_no_flags(UINT number) {
+    return number == CP_UTF7 || number == 42 || (number >= 50220 && number <= 50229) ||
+           number == 52936 || number == 54936 || (number >= 57002 && number <= 57011);
+}
+
 class WindowsCodePage final : public CodePage {
 public:
     explicit WindowsCodePage(UINT number) : number_(number) {}
 
-    std::string to_ansi(std::u16string_view text) const override {
+    std::optional<std::string> to_ansi(std::u16string_view text) const override {
         if (text.empty())
-            return {};
+            return std::string();
+        const UINT number = number_ == CP_ACP ? GetACP() : number_;
         const auto *source = reinterpret_cast<const wchar_t *>(text.data());
         const int length = static_cast<int>(text.size());
-        const int size = WideCharToMultiByte(number_, 0, source, length, nullptr, 0, nullptr, nullptr);
-        std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-        if (size > 0)
-            WideCharToMultiByte(number_, 0, source, length, out.data(), size, nullptr, nullptr);
+        // No best fit: under 932 a yen sign would become the byte of a
+        // backslash and an accented letter a plain one.  A character without
+        // bytes of its own then takes the default character, which the flag
+        // tells.  UTF-8 holds every character; it fails only on broken text.
+        DWORD flags = WC_NO_BEST_FIT_CHARS;
+        BOOL used_default = FALSE;
+        BOOL *used = &used_default;
+        if (number == CP_UTF8) {
+            flags = WC_ERR_INVALID_CHARS;
+            used = nullptr;
+        } else if (takes_no_flags(number)) {
+            flags = 0;
+            used = nullptr;
+        }
+        const int size = WideCharToMultiByte(number, flags, source, length, nullptr, 0, nullptr, used);
+        if (size <= 0 || used_default)
+            return std::nullopt;
+        std::string out(static_cast<std::size_t>(size), '\0');
+        if (WideCharToMultiByte(number, flags, source, length, out.data(), size, nullptr, used) != size ||
+            used_default)
+            return std::nullopt;
+        // Where the flags cannot be given, the bytes must read back as the
+        // text.
+        if (flags == 0 && !reads_back(number, out, text))
+            return std::nullopt;
         return out;
     }
 

@@ -84,7 +84,7 @@ std::uintmax_t selection_bytes(std::size_t n) {
     const auto sjis = make_code_page(932);
     std::uintmax_t bytes = 0;
     for (std::size_t i = 0; i < n; ++i)
-        bytes += sjis->to_ansi(kFolder + u"\\" + drawing_name(i)).size() + 2;
+        bytes += sjis->to_ansi(kFolder + u"\\" + drawing_name(i))->size() + 2;
     return bytes;
 }
 
@@ -127,7 +127,7 @@ void BM_RemoveEntry(benchmark::State &state) {
     ListFiles files(folder.path().u16string(), platform_file_system(), *sjis);
     std::string content;
     for (std::size_t i = 0; i < n; ++i)
-        content += bare_line(sjis->to_ansi(kFolder + u"\\" + drawing_name(i)));
+        content += bare_line(*sjis->to_ansi(kFolder + u"\\" + drawing_name(i)));
     const std::u16string removed = kFolder + u"\\" + drawing_name(n / 2);
     const auto list = folder.path() / "prnfiles.ara";
     for (auto _ : state) {
@@ -148,7 +148,7 @@ void BM_CopyOfListSize(benchmark::State &state) {
     const auto sjis = make_code_page(932);
     std::uintmax_t size = 0;
     for (std::size_t i = 0; i < n; ++i)
-        size += sjis->to_ansi(kFolder + u"\\" + drawing_name(i)).size() + 2;
+        size += sjis->to_ansi(kFolder + u"\\" + drawing_name(i))->size() + 2;
     BenchFolder folder;
     copy_of_size(state, folder, size);
 }

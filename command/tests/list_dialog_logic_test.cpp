@@ -347,6 +347,60 @@ TEST_F(ListDialog, MultipleSelectionOverflowWritesNothing) {
     EXPECT_EQ(counter(), "30012\r\n");
 }
 
+// Picks with names the code page (932) cannot hold: each such file is named
+// in the file-error box and left out, the others go in.  A multiple selection
+// counts what went in plus one, then one more; a pick of which nothing went
+// in changes nothing.
+struct OutsidePick {
+    const char *name;
+    std::u16string answer;
+    Rows rows;             // also the lines added, in order
+    Rows named;            // the paths the messages name, in order
+    std::int16_t lcount;   // 0: no counter file written
+};
+
+class NamesOutsideTheCodePage : public ListDialog, public ::testing::WithParamInterface<OutsidePick> {};
+
+const std::u16string kYen = u"\u00a5.QVZ";    // a backslash under best fit
+const std::u16string kGrave = u"\u00e0.QVZ";  // a plain a under best fit
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, NamesOutsideTheCodePage,
+    ::testing::Values(OutsidePick{"Single", u"D\\" + kYen, {}, {u"D\\" + kYen}, 0},
+           OutsidePick{"TwoOfThree", u"D" + std::u16string(1, 0) + u"A" + std::u16string(1, 0) + kYen +
+                                         std::u16string(1, 0) + kGrave,
+                       {u"D\\A"}, {u"D\\" + kGrave, u"D\\" + kYen}, 3},
+           OutsidePick{"OneOfThree", u"D" + std::u16string(1, 0) + u"A" + std::u16string(1, 0) + u"B" +
+                                         std::u16string(1, 0) + kGrave,
+                       {u"D\\B", u"D\\A"}, {u"D\\" + kGrave}, 4},
+           OutsidePick{"AllOfTwo", u"D" + std::u16string(1, 0) + kYen + std::u16string(1, 0) + kGrave,
+                       {}, {u"D\\" + kGrave, u"D\\" + kYen}, 0}),
+    [](const ::testing::TestParamInfo<OutsidePick> &info) { return std::string(info.param.name); });
+
+TEST_P(NamesOutsideTheCodePage, AreNamedAndLeftOut) {
+    const OutsidePick &row = GetParam();
+    write_bytes(folder / "prnfiles.ara", "earlier\r\n");
+    pick(row.answer);
+    EXPECT_EQ(list.rows, row.rows);
+    std::string lines = row.answer.find(u'\0') == std::u16string::npos ? "" : "earlier\r\n";
+    for (const std::u16string &r : row.rows)
+        lines += std::string(r.begin(), r.end()) + "\r\n";
+    EXPECT_EQ(list_file(), row.rows.empty() ? "earlier\r\n" : lines);
+    EXPECT_EQ(logic.lcount(), row.lcount);
+    if (row.lcount == 0)
+        EXPECT_FALSE(file_exists(folder / "lcount.ara"));
+    else
+        EXPECT_EQ(counter(), std::to_string(row.lcount) + "\r\n");
+    ASSERT_EQ(messages.shown.size(), row.named.size());
+    for (std::size_t i = 0; i < row.named.size(); ++i) {
+        const Shown &shown = messages.shown[i];
+        EXPECT_EQ(shown.text, u"ファイルを更新できませんでした。\r\n\r\n" + row.named[i] + u"\r\n" +
+                                  std::u16string(kNameOutsideCodePage));
+        EXPECT_EQ(shown.title, kFileErrorTitle);
+        EXPECT_EQ(shown.icon, MessageIcon::exclamation);
+    }
+}
+
 class UnwritableFolder : public ListDialog {
 protected:
     UnwritableFolder() {
@@ -390,6 +444,8 @@ TEST_F(UnwritableFolder, RemoveReportsAndKeepsTheRow) {
 }
 
 TEST_F(UnwritableFolder, SelectReportsTheCounterFileAndKeepsCounting) {
+    // The list file can be written; only the counter file cannot.
+    std::filesystem::remove(folder / "prnfiles.ara.new");
     pick(u"C");
     expect_one_message_naming(files.counter_path());
     EXPECT_EQ(list_file(), "A\r\nB\r\nC\r\n");

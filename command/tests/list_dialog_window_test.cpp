@@ -386,5 +386,29 @@ TEST_F(DialogWindow, HelpWindow) {
     EXPECT_EQ(small_comment.bottom - small_comment.top, h > 0 ? px(h) : 437);
 }
 
+// Windows that cannot be made (their owner is a window that has gone): the
+// clear question answers no Yes, so Clear clears nothing, and the help window
+// raises instead of returning as if it had been shown.  Should a box show
+// after all, it is answered Yes, which fails the test rather than hanging it.
+TEST(WindowsThatCannotBeMade, NoYesAndTheHelpWindowRaises) {
+    watch_process(GetCurrentProcessId());
+    HWND gone = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(gone, nullptr);
+    DestroyWindow(gone);
+    std::thread answer([] {
+        if (HWND box = wait_message_box(L"rotam-no-box", 2000))
+            dismiss(box, IDYES);
+        if (HWND help = wait_dialog(kHelpCaption, {}, 500))
+            PostMessageW(help, WM_COMMAND, IDCANCEL, 0);
+    });
+    CommonDialogs boxes;
+    boxes.set_owner(gone);
+    EXPECT_FALSE(boxes.ask_yes_no(u"?", u"rotam-no-box"));
+    HelpDialog help;
+    help.set_owner(gone);
+    EXPECT_THROW(help.show_modal(), RuntimeError);
+    answer.join();
+}
+
 }  // namespace
 }  // namespace rotam::command::win32

@@ -42,6 +42,13 @@ struct OpenBuffer {
     std::vector<wchar_t> chars;
     WNDPROC dialog_procedure = nullptr;
     HWND dialog = nullptr;
+    // What went wrong in the hook, raised once the dialog has returned.
+    std::exception_ptr failure;
+
+    void keep_failure() {
+        if (!failure)
+            failure = std::current_exception();
+    }
 
     void ensure(std::size_t size) {
         if (size <= chars.size())
@@ -73,8 +80,14 @@ LRESULT CALLBACK open_dialog_procedure(HWND window, UINT message, WPARAM wparam,
     OpenBuffer *open = t_open;
     if (!open)
         return DefWindowProcW(window, message, wparam, lparam);
-    if (message == WM_COMMAND && LOWORD(wparam) == IDOK)
-        open->fit_answer();
+    // Nothing may leave a window procedure.  Should the buffer not grow, the
+    // dialog reports it too small and the answer is not taken.
+    try {
+        if (message == WM_COMMAND && LOWORD(wparam) == IDOK)
+            open->fit_answer();
+    } catch (...) {
+        open->keep_failure();
+    }
     return CallWindowProcW(open->dialog_procedure, window, message, wparam, lparam);
 }
 
@@ -82,22 +95,27 @@ UINT_PTR CALLBACK open_hook(HWND child, UINT message, WPARAM, LPARAM lparam) {
     OpenBuffer *open = t_open;
     if (!open)
         return 0;
-    if (message == WM_INITDIALOG) {
-        // The hook's own window is an empty child of the real dialog, whose
-        // Open button is what fills the buffer.
-        open->dialog = GetParent(child);
-        open->dialog_procedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-            open->dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&open_dialog_procedure)));
-    } else if (message == WM_NOTIFY) {
-        const auto *note = reinterpret_cast<const OFNOTIFYW *>(lparam);
-        // A double-click or Enter on a file in the list opens without going
-        // through the button.
-        if (note->hdr.code == CDN_SELCHANGE || note->hdr.code == CDN_FOLDERCHANGE)
-            open->fit_answer();
-    } else if (message == WM_DESTROY && open->dialog && open->dialog_procedure) {
-        SetWindowLongPtrW(open->dialog, GWLP_WNDPROC,
-                          reinterpret_cast<LONG_PTR>(open->dialog_procedure));
-        open->dialog_procedure = nullptr;
+    // Nothing may leave a hook procedure either.
+    try {
+        if (message == WM_INITDIALOG) {
+            // The hook's own window is an empty child of the real dialog,
+            // whose Open button is what fills the buffer.
+            open->dialog = GetParent(child);
+            open->dialog_procedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+                open->dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&open_dialog_procedure)));
+        } else if (message == WM_NOTIFY) {
+            const auto *note = reinterpret_cast<const OFNOTIFYW *>(lparam);
+            // A double-click or Enter on a file in the list opens without
+            // going through the button.
+            if (note->hdr.code == CDN_SELCHANGE || note->hdr.code == CDN_FOLDERCHANGE)
+                open->fit_answer();
+        } else if (message == WM_DESTROY && open->dialog && open->dialog_procedure) {
+            SetWindowLongPtrW(open->dialog, GWLP_WNDPROC,
+                              reinterpret_cast<LONG_PTR>(open->dialog_procedure));
+            open->dialog_procedure = nullptr;
+        }
+    } catch (...) {
+        open->keep_failure();
     }
     return 0;
 }
@@ -150,6 +168,8 @@ std::optional<std::u16string> CommonDialogs::show_open(const FileDialogSettings 
         OpenBuffer *outer = std::exchange(t_open, &open);
         const BOOL ok = GetOpenFileNameW(&ofn);
         t_open = outer;
+        if (open.failure)
+            std::rethrow_exception(open.failure);
         if (ok)
             return open_answer(ofn);
         const DWORD error = CommDlgExtendedError();
@@ -198,7 +218,8 @@ void CommonDialogs::show(std::u16string_view text, std::u16string_view title, Me
 
 bool CommonDialogs::ask_yes_no(std::u16string_view text, std::u16string_view title) {
     const std::u16string t(text), c(title);
-    return MessageBoxW(owner_, wide(t), wide(c), MB_YESNO) != IDNO;
+    // A box that failed (0) was answered by nobody: only Yes goes on.
+    return MessageBoxW(owner_, wide(t), wide(c), MB_YESNO) == IDYES;
 }
 
 }  // namespace rotam::command::win32

@@ -21,9 +21,12 @@ namespace rotam::command::win32 {
 HINSTANCE module_instance();
 std::u16string module_folder();
 
-inline const wchar_t *wide(std::u16string_view text) {
-    return reinterpret_cast<const wchar_t *>(text.data());
+// The text for a function that wants it ended by NUL: only a string's own
+// buffer is sure to be, a view's may run on into whatever follows it.
+inline const wchar_t *wide(const std::u16string &text) {
+    return reinterpret_cast<const wchar_t *>(text.c_str());
 }
+const wchar_t *wide(std::u16string_view text) = delete;
 
 // Twips of the primary display, both ways.
 struct TwipsScale {
@@ -82,6 +85,7 @@ private:
 class HelpDialog final : public HelpWindow {
 public:
     void set_owner(HWND owner) { owner_ = owner; }
+    // Raises 5 when the window cannot be made, or what went wrong inside it.
     void show_modal() override;
     HWND window() const { return window_; }
 
@@ -96,6 +100,7 @@ private:
     HWND close_ = nullptr;
     HFONT font_ = nullptr;
     TwipsScale scale_;
+    std::exception_ptr failure_;
 };
 
 // BComDlg.  Control ids, in the tab order of the window.

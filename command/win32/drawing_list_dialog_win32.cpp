@@ -177,7 +177,7 @@ void DrawingListDialog::add_rows(std::span<const std::u16string> rows) {
         SendMessageW(list_, LB_INITSTORAGE, rows.size(), chars * sizeof(wchar_t));
     }
     for (const std::u16string &row : rows)
-        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(row.c_str())));
+        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(row)));
     if (many) {
         SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(list_, nullptr, TRUE);

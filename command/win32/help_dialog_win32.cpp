@@ -1,6 +1,8 @@
 // HelpDlg: a resizable window with the help text and a close button that is
 // both the default and the cancel button.
 
+#include <utility>
+
 #include "dialogs_win32.h"
 #include "help_text.h"
 #include "placement.h"
@@ -16,9 +18,13 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS
 }  // namespace
 
 void HelpDialog::show_modal() {
+    failure_ = nullptr;
     const auto layout = empty_dialog_template(kStyle);
-    DialogBoxIndirectParamW(module_instance(), reinterpret_cast<const DLGTEMPLATE *>(layout.get()),
-                            owner_, &HelpDialog::procedure, reinterpret_cast<LPARAM>(this));
+    // A window that closed gives 1; 0 and -1 are a window that could not be
+    // made (a bad owner, no memory, no desktop).
+    const INT_PTR result =
+        DialogBoxIndirectParamW(module_instance(), reinterpret_cast<const DLGTEMPLATE *>(layout.get()),
+                                owner_, &HelpDialog::procedure, reinterpret_cast<LPARAM>(this));
     window_ = nullptr;
     comment_ = nullptr;
     close_ = nullptr;
@@ -26,28 +32,41 @@ void HelpDialog::show_modal() {
         DeleteObject(font_);
         font_ = nullptr;
     }
+    if (failure_)
+        std::rethrow_exception(std::exchange(failure_, nullptr));
+    if (result <= 0)
+        throw RuntimeError(5, "Invalid procedure call or argument");
 }
 
 INT_PTR CALLBACK HelpDialog::procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     auto *self = reinterpret_cast<HelpDialog *>(GetWindowLongPtrW(window, DWLP_USER));
-    switch (message) {
-    case WM_INITDIALOG:
-        self = reinterpret_cast<HelpDialog *>(lparam);
-        SetWindowLongPtrW(window, DWLP_USER, lparam);
-        self->init(window);
-        return FALSE;  // the focus is set
-    case WM_SIZE:
-        if (self)
-            self->layout();
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wparam) == kIdClose) {
-            EndDialog(window, 0);
+    // Nothing may leave a window procedure: an error closes the window and
+    // goes on from show_modal.
+    try {
+        switch (message) {
+        case WM_INITDIALOG:
+            self = reinterpret_cast<HelpDialog *>(lparam);
+            SetWindowLongPtrW(window, DWLP_USER, lparam);
+            self->init(window);
+            return FALSE;  // the focus is set
+        case WM_SIZE:
+            if (self)
+                self->layout();
             return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wparam) == kIdClose) {
+                EndDialog(window, 1);
+                return TRUE;
+            }
+            break;
+        default:
+            break;
         }
-        break;
-    default:
-        break;
+    } catch (...) {
+        if (self && !self->failure_)
+            self->failure_ = std::current_exception();
+        EndDialog(window, 1);
+        return TRUE;
     }
     return FALSE;
 }

@@ -542,9 +542,18 @@ void CALLBACK on_timer(HWND, UINT, UINT_PTR id, DWORD) {
     auto it = g_timed.find(id);
     if (it == g_timed.end())
         return;
-    const std::wstring action = it->second;
-    g_timed.erase(it);
-    act(action);
+    // A timer procedure runs inside DispatchMessage: nothing may unwind
+    // through it.
+    try {
+        const std::wstring action = it->second;
+        g_timed.erase(it);
+        act(action);
+    } catch (...) {
+        try {
+            log_line("{\"host\":\"action\",\"error\":\"exception\"}");
+        } catch (...) {
+        }
+    }
 }
 
 // --- registration ------------------------------------------------------------
