@@ -68,6 +68,7 @@ constexpr CodeTable kFullWidth932 = make_full_width_932();
 struct Tables {
     alignas(64) unsigned char high[256];
     alignas(64) unsigned char low[256];
+    bool plain;  // no lead bytes and every byte written as it is (0, byte)
 };
 
 template <class IsLead>
@@ -79,6 +80,8 @@ Tables make_tables(IsLead is_lead, bool japanese) {
         t.high[b] = lead ? static_cast<unsigned char>(b) : static_cast<unsigned char>(w >> 8);
         t.low[b] = static_cast<unsigned char>(w & 0xFF);
     }
+    t.plain = true;
+    for (int b = 1; b < 256; ++b) t.plain = t.plain && t.high[b] == 0 && t.low[b] == b;
     return t;
 }
 
@@ -169,6 +172,17 @@ std::size_t convert_blocks(const unsigned char *s, std::size_t len, unsigned cha
     }
     const __m512i order0 = _mm512_load_si512(order[0]), order1 = _mm512_load_si512(order[1]);
     std::size_t i = 0, o = 0;
+    if (tables.plain) {
+        const __m512i zero = _mm512_setzero_si512();
+        for (; i + 64 < len; i += 64, o += 128) {
+            const __m512i x = _mm512_loadu_si512(s + i);
+            _mm512_storeu_si512(t + o, _mm512_permutex2var_epi8(zero, order0, x));
+            _mm512_storeu_si512(t + o + 64, _mm512_permutex2var_epi8(zero, order1, x));
+        }
+        *done = i;
+        *trail = false;
+        return o;
+    }
     std::uint64_t carry = 0;  // bit 0: the block's first byte is a trail byte
     for (; i + 64 < len; i += 64) {
         const __m512i x = _mm512_loadu_si512(s + i);
@@ -201,14 +215,15 @@ std::size_t convert_blocks(const unsigned char *s, std::size_t len, unsigned cha
         __m512i next = _mm512_loadu_si512(s + i + 1);
         __asm__("" : "+v"(next));  // a plain load, not one masked by the leads
         const __m512i second = _mm512_mask_blend_epi8(leads, low, next);
-        const __mmask32 keep0 = static_cast<__mmask32>(~trails), keep1 = static_cast<__mmask32>(~trails >> 32);
-        const int n0 = __builtin_popcount(keep0), n1 = __builtin_popcount(keep1);
-        const __m512i out0 = _mm512_maskz_compress_epi16(keep0, _mm512_permutex2var_epi8(first, order0, second));
-        const __m512i out1 = _mm512_maskz_compress_epi16(keep1, _mm512_permutex2var_epi8(first, order1, second));
-        _mm512_mask_storeu_epi16(t + o, static_cast<__mmask32>((1ULL << n0) - 1), out0);
-        o += 2 * static_cast<std::size_t>(n0);
-        _mm512_mask_storeu_epi16(t + o, static_cast<__mmask32>((1ULL << n1) - 1), out1);
-        o += 2 * static_cast<std::size_t>(n1);
+        // Characters only: trail bytes out, then pairs as in the plain case.
+        const __mmask64 keep = ~trails;
+        const __m512i firsts = _mm512_maskz_compress_epi8(keep, first);
+        const __m512i seconds = _mm512_maskz_compress_epi8(keep, second);
+        const int count = __builtin_popcountll(keep);  // 32 to 64
+        _mm512_storeu_si512(t + o, _mm512_permutex2var_epi8(firsts, order0, seconds));
+        _mm512_mask_storeu_epi16(t + o + 64, static_cast<__mmask32>((1ULL << (count - 32)) - 1),
+                                 _mm512_permutex2var_epi8(firsts, order1, seconds));
+        o += 2 * static_cast<std::size_t>(count);
     }
     *done = i;
     *trail = carry != 0;
