@@ -133,7 +133,9 @@ std::size_t convert_bytes(const unsigned char *s, unsigned char *t, unsigned cha
 #define VOSTIK_HAN_TO_ZEN_WIDE 1
 
 bool has_wide_path() {
-    static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+    // The first call may come from another library's constructor, before
+    // the run-time's own processor check.
+    static const bool has = (__builtin_cpu_init(), true) && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
                             __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2") &&
                             __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("bmi");
     return has;
