@@ -203,16 +203,11 @@ std::size_t convert_blocks(const unsigned char *s, std::size_t len, unsigned cha
             o += 128;
             continue;
         }
-        // The lead bytes that start a character, worked out for both states
-        // of the block's first byte so that only a selection waits for the
-        // previous block.
-        const std::uint64_t if_lead = start_characters(marked);
-        const std::uint64_t if_trail = start_characters(marked & ~std::uint64_t{1});
-        const std::uint64_t differ = if_lead ^ if_trail;
-        const std::uint64_t leads = if_lead ^ (differ & (0 - carry));
+        // The lead bytes that start a character (a first byte taken along
+        // by the previous block is none).
+        const std::uint64_t leads = start_characters(marked & ~carry);
         const std::uint64_t trails = (leads << 1) | carry;
-        // The same as leads >> 63, in two steps from the previous carry.
-        carry = (if_lead >> 63) ^ ((differ >> 63) & carry);
+        carry = leads >> 63;
         // A lead writes itself and the byte after it; its trail writes nothing.
         __m512i next = _mm512_loadu_si512(s + i + 1);
         __asm__("" : "+v"(next));  // a plain load, not one masked by the leads
@@ -223,8 +218,14 @@ std::size_t convert_blocks(const unsigned char *s, std::size_t len, unsigned cha
         const __m512i seconds = _mm512_maskz_compress_epi8(keep, second);
         const int count = __builtin_popcountll(keep);  // 32 to 64
         _mm512_storeu_si512(t + o, _mm512_permutex2var_epi8(firsts, order0, seconds));
-        _mm512_mask_storeu_epi16(t + o + 64, static_cast<__mmask32>((1ULL << (count - 32)) - 1),
-                                 _mm512_permutex2var_epi8(firsts, order1, seconds));
+        // Past the pairs the second store writes bytes that the next block
+        // writes again (each block keeps at least 32 of its 64 characters),
+        // so only the last block must stop at its pairs.
+        if (i + 128 < len)
+            _mm512_storeu_si512(t + o + 64, _mm512_permutex2var_epi8(firsts, order1, seconds));
+        else
+            _mm512_mask_storeu_epi16(t + o + 64, static_cast<__mmask32>((1ULL << (count - 32)) - 1),
+                                     _mm512_permutex2var_epi8(firsts, order1, seconds));
         o += 2 * static_cast<std::size_t>(count);
     }
     *done = i;
