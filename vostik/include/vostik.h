@@ -74,6 +74,9 @@ VOSTIK_API void VOSTIK_CALL NormalizeVector(double *x, double *y, double *z);
 
 /*
  * Parses the comma-separated numbers of text into values[0..count-1].
+ * Each field: leading white space, one optional sign, a decimal number (or
+ * inf/nan); it ends at the first character that cannot continue it, and a
+ * field without a number ("x", "--1", "+-1") gives 0.
  * Stops after count values or after the last field; slots beyond the fields
  * found stay untouched.  count < 1 or a NULL text or values: nothing is
  * stored.

@@ -31,7 +31,8 @@ unsigned codepage_from_locale(const char *locale) {
 }
 
 unsigned detect() {
-    if (const char *env = std::getenv("VOSTIK_CODEPAGE")) {
+    // Digits only: strtoul would also take blanks and a sign, and negate.
+    if (const char *env = std::getenv("VOSTIK_CODEPAGE"); env && *env >= '0' && *env <= '9') {
         char *end = nullptr;
         unsigned long v = std::strtoul(env, &end, 10);
         if (end != env && *end == '\0' && v > 0 && v < 65536) return static_cast<unsigned>(v);

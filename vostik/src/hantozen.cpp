@@ -6,6 +6,10 @@
 #include <array>
 #include <cstring>
 
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(_WIN32)
+#include <immintrin.h>
+#endif
+
 #include "codepage.h"
 #include "vostik.h"
 
@@ -13,7 +17,6 @@ namespace vostik {
 namespace {
 
 using CodeTable = std::array<std::uint16_t, 256>;
-using LeadTable = std::array<bool, 256>;
 
 constexpr CodeTable make_full_width_932() {
     CodeTable t{};
@@ -58,50 +61,194 @@ constexpr CodeTable make_full_width_932() {
 
 constexpr CodeTable kFullWidth932 = make_full_width_932();
 
-// The same codes as the two bytes written, high byte first, so that each
-// byte of text costs one lookup and one two-byte store.
-using PairTable = std::array<std::array<unsigned char, 2>, 256>;
-
-constexpr PairTable make_pairs(bool japanese) {
-    PairTable t{};
-    for (int b = 0; b < 256; ++b) {
-        std::uint16_t w = japanese ? kFullWidth932[b] : static_cast<std::uint16_t>(b);
-        t[b] = {static_cast<unsigned char>(w >> 8), static_cast<unsigned char>(w & 0xFF)};
-    }
-    return t;
-}
-
-constexpr PairTable kPairs932 = make_pairs(true);
-constexpr PairTable kPairsSingle = make_pairs(false);
+// What a code page does to each byte: the two bytes written for it.  A lead
+// byte's are itself and (a placeholder for) its trail byte; no other byte
+// but 0 has itself as its first byte (converted bytes start with 0x81 to
+// 0x83, unconverted ones with 0), so that comparison finds the lead bytes.
+struct Tables {
+    alignas(64) unsigned char high[256];
+    alignas(64) unsigned char low[256];
+    bool plain;  // no lead bytes and every byte written as it is (0, byte)
+};
 
 template <class IsLead>
-LeadTable make_lead_table(IsLead is_lead) {
-    LeadTable t{};
-    for (int b = 0; b < 256; ++b) t[b] = is_lead(static_cast<unsigned char>(b));
+Tables make_tables(IsLead is_lead, bool japanese) {
+    Tables t{};
+    for (int b = 0; b < 256; ++b) {
+        std::uint16_t w = japanese ? kFullWidth932[b] : static_cast<std::uint16_t>(b);
+        bool lead = b != 0 && is_lead(static_cast<unsigned char>(b));
+        t.high[b] = lead ? static_cast<unsigned char>(b) : static_cast<unsigned char>(w >> 8);
+        t.low[b] = static_cast<unsigned char>(w & 0xFF);
+    }
+    t.plain = true;
+    for (int b = 1; b < 256; ++b) t.plain = t.plain && t.high[b] == 0 && t.low[b] == b;
     return t;
 }
 
-std::size_t convert(const char *source, char *target, const LeadTable &lead, bool japanese) {
-    const auto *s = reinterpret_cast<const unsigned char *>(source);
-    auto *t = reinterpret_cast<unsigned char *>(target);
-    unsigned char *const start = t;
-    const PairTable &pairs = japanese ? kPairs932 : kPairsSingle;
+const Tables &tables_for(unsigned codepage) {
+    auto make = [](unsigned page) {
+        return make_tables([page](unsigned char c) { return is_lead_byte_in(page, c); }, page == 932);
+    };
+    static const Tables t932 = make(932), t936 = make(936), t949 = make(949), t950 = make(950);
+    // Every other page has no lead bytes and writes each byte as it is.
+    static const Tables single = make(1252);
+    switch (codepage) {
+        case 932: return t932;
+        case 936: return t936;
+        case 949: return t949;
+        case 950: return t950;
+        default: return single;
+    }
+}
+
+// Byte by byte from s, until the zero.  `trail` says the first byte is the
+// second half of a character already written.
+std::size_t convert_bytes(const unsigned char *s, unsigned char *t, unsigned char *start, const Tables &tables,
+                          bool trail) {
+    if (trail) ++s;
     for (unsigned char b; (b = *s++) != 0;) {
-        if (lead[b]) {
+        unsigned char high = tables.high[b];
+        if (high == b) {
             // The trail byte goes along unchanged, even when it is the end of
             // the text: then the zero is copied and counted, and the walk ends.
-            unsigned char trail = *s++;
+            unsigned char second = *s++;
             t[0] = b;
-            t[1] = trail;
+            t[1] = second;
             t += 2;
-            if (trail == 0) break;
+            if (second == 0) break;
         } else {
-            std::memcpy(t, pairs[b].data(), 2);
+            t[0] = high;
+            t[1] = tables.low[b];
             t += 2;
         }
     }
     *t = 0;
     return static_cast<std::size_t>(t - start);
+}
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(_WIN32)
+// 64 bytes at a time where the processor has byte permutes and compression
+// (AVX-512 VBMI and VBMI2).  Kept off Windows, where GCC does not align the
+// stack for 64-byte spills.
+#define VOSTIK_HAN_TO_ZEN_WIDE 1
+
+bool has_wide_path() {
+    // The first call may come from another library's constructor, before
+    // the run-time's own processor check.
+    static const bool has = (__builtin_cpu_init(), true) && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                            __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512vbmi2") &&
+                            __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("bmi");
+    return has;
+}
+
+// Of a block's bytes that have lead-byte values (bits of `marked`), those
+// that start a character: in every run of them the first, third, ... byte.
+// Adding each even-placed run start to the runs clears exactly the runs that
+// start on an even bit.
+inline std::uint64_t start_characters(std::uint64_t marked) {
+    constexpr std::uint64_t kEven = 0x5555555555555555ULL;
+    const std::uint64_t starts = marked & ~(marked << 1);
+    const std::uint64_t odd_runs = (marked + (starts & kEven)) & marked;
+    return ((marked & ~odd_runs) & kEven) | (odd_runs & ~kEven);
+}
+
+// The 64-byte blocks of s that lie wholly before its last byte (so that the
+// byte after each block is still text).  Returns the bytes written; *done is
+// where the blocks ended, *trail whether the byte there was taken along by a
+// lead byte at the end of the last block.
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
+std::size_t convert_blocks(const unsigned char *s, std::size_t len, unsigned char *t, const Tables &tables,
+                           std::size_t *done, bool *trail) {
+    const __m512i high0 = _mm512_load_si512(tables.high), high1 = _mm512_load_si512(tables.high + 64);
+    const __m512i high2 = _mm512_load_si512(tables.high + 128), high3 = _mm512_load_si512(tables.high + 192);
+    const __m512i low0 = _mm512_load_si512(tables.low), low1 = _mm512_load_si512(tables.low + 64);
+    const __m512i low2 = _mm512_load_si512(tables.low + 128), low3 = _mm512_load_si512(tables.low + 192);
+    // Byte k of the first and second halves of the output: the pairs
+    // (first[k], second[k]) for k = 0..31 and 32..63.
+    alignas(64) unsigned char order[2][64];
+    for (int k = 0; k < 32; ++k) {
+        order[0][2 * k] = static_cast<unsigned char>(k);
+        order[0][2 * k + 1] = static_cast<unsigned char>(64 + k);
+        order[1][2 * k] = static_cast<unsigned char>(32 + k);
+        order[1][2 * k + 1] = static_cast<unsigned char>(96 + k);
+    }
+    const __m512i order0 = _mm512_load_si512(order[0]), order1 = _mm512_load_si512(order[1]);
+    std::size_t i = 0, o = 0;
+    if (tables.plain) {
+        const __m512i zero = _mm512_setzero_si512();
+        for (; i + 64 < len; i += 64, o += 128) {
+            const __m512i x = _mm512_loadu_si512(s + i);
+            _mm512_storeu_si512(t + o, _mm512_permutex2var_epi8(zero, order0, x));
+            _mm512_storeu_si512(t + o + 64, _mm512_permutex2var_epi8(zero, order1, x));
+        }
+        *done = i;
+        *trail = false;
+        return o;
+    }
+    std::uint64_t carry = 0;  // bit 0: the block's first byte is a trail byte
+    for (; i + 64 < len; i += 64) {
+        const __m512i x = _mm512_loadu_si512(s + i);
+        const __mmask64 upper = _mm512_movepi8_mask(x);
+        const __m512i first = _mm512_mask_blend_epi8(upper, _mm512_permutex2var_epi8(high0, x, high1),
+                                                     _mm512_permutex2var_epi8(high2, x, high3));
+        const __m512i low = _mm512_mask_blend_epi8(upper, _mm512_permutex2var_epi8(low0, x, low1),
+                                                   _mm512_permutex2var_epi8(low2, x, low3));
+        std::uint64_t marked = _mm512_cmpeq_epi8_mask(first, x);
+        // Bit arithmetic on general registers: mask registers would cost a
+        // transfer both ways at every step.
+        __asm__("" : "+r"(marked));
+        if ((marked | carry) == 0) {
+            _mm512_storeu_si512(t + o, _mm512_permutex2var_epi8(first, order0, low));
+            _mm512_storeu_si512(t + o + 64, _mm512_permutex2var_epi8(first, order1, low));
+            o += 128;
+            continue;
+        }
+        // The lead bytes that start a character (a first byte taken along
+        // by the previous block is none).
+        const std::uint64_t leads = start_characters(marked & ~carry);
+        const std::uint64_t trails = (leads << 1) | carry;
+        carry = leads >> 63;
+        // A lead writes itself and the byte after it; its trail writes nothing.
+        __m512i next = _mm512_loadu_si512(s + i + 1);
+        __asm__("" : "+v"(next));  // a plain load, not one masked by the leads
+        const __m512i second = _mm512_mask_blend_epi8(leads, low, next);
+        // Characters only: trail bytes out, then pairs as in the plain case.
+        const __mmask64 keep = ~trails;
+        const __m512i firsts = _mm512_maskz_compress_epi8(keep, first);
+        const __m512i seconds = _mm512_maskz_compress_epi8(keep, second);
+        const int count = __builtin_popcountll(keep);  // 32 to 64
+        _mm512_storeu_si512(t + o, _mm512_permutex2var_epi8(firsts, order0, seconds));
+        // Past the pairs the second store writes bytes that the next block
+        // writes again (each block keeps at least 32 of its 64 characters),
+        // so only the last block must stop at its pairs.
+        if (i + 128 < len)
+            _mm512_storeu_si512(t + o + 64, _mm512_permutex2var_epi8(firsts, order1, seconds));
+        else
+            _mm512_mask_storeu_epi16(t + o + 64, static_cast<__mmask32>((1ULL << (count - 32)) - 1),
+                                     _mm512_permutex2var_epi8(firsts, order1, seconds));
+        o += 2 * static_cast<std::size_t>(count);
+    }
+    *done = i;
+    *trail = carry != 0;
+    return o;
+}
+#endif
+
+std::size_t convert(const char *source, char *target, const Tables &tables) {
+    const auto *s = reinterpret_cast<const unsigned char *>(source);
+    auto *t = reinterpret_cast<unsigned char *>(target);
+#if defined(VOSTIK_HAN_TO_ZEN_WIDE)
+    if (has_wide_path()) {
+        std::size_t len = std::strlen(source);
+        if (len > 64) {
+            std::size_t done = 0;
+            bool trail = false;
+            std::size_t o = convert_blocks(s, len, t, tables, &done, &trail);
+            return convert_bytes(s + done, t + o, t, tables, trail);
+        }
+    }
+#endif
+    return convert_bytes(s, t, t, tables, false);
 }
 
 }  // namespace
@@ -111,8 +258,7 @@ std::uint16_t full_width_code(unsigned codepage, unsigned char byte) {
 }
 
 std::size_t han_to_zen(const char *source, char *target, unsigned codepage) {
-    LeadTable lead = make_lead_table([codepage](unsigned char c) { return is_lead_byte_in(codepage, c); });
-    return convert(source, target, lead, codepage == 932);
+    return convert(source, target, tables_for(codepage));
 }
 
 }  // namespace vostik
@@ -120,7 +266,7 @@ std::size_t han_to_zen(const char *source, char *target, unsigned codepage) {
 VOSTIK_API int32_t VOSTIK_CALL HanToZen(const char *source, char *target) {
     // The code page is fixed once the library is loaded, so its lead bytes
     // are asked of the platform once.
-    static const vostik::LeadTable lead = vostik::make_lead_table(vostik::is_lead_byte);
-    static const bool japanese = vostik::ansi_codepage() == 932;
-    return static_cast<int32_t>(vostik::convert(source, target, lead, japanese));
+    static const vostik::Tables tables =
+        vostik::make_tables(vostik::is_lead_byte, vostik::ansi_codepage() == 932);
+    return static_cast<int32_t>(vostik::convert(source, target, tables));
 }

@@ -48,6 +48,9 @@ double text_to_double(const char *text, std::size_t len, std::size_t *used) {
     }
     double value = 0.0;
     auto [end, ec] = std::from_chars(text + i, text + len, value, std::chars_format::general);
+    // from_chars reads a minus sign of its own: after ours, a second sign
+    // ends the number before it starts ("--1", "+-1" are no number).
+    if (i < len && (text[i] == '+' || text[i] == '-')) end = text + i;
     if (end == text + i) {
         if (used) *used = 0;
         return 0.0;

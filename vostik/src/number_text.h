@@ -9,8 +9,8 @@
 namespace vostik {
 
 // Converts the longest prefix of [text, text+len) that forms a decimal
-// number, after leading white space.  No number gives 0.  A value too large
-// for a double gives +-infinity, one too small +-0.
+// number, after leading white space; one sign at most.  No number gives 0.
+// A value too large for a double gives +-infinity, one too small +-0.
 double text_to_double(const char *text, std::size_t len, std::size_t *used = nullptr);
 
 }  // namespace vostik

@@ -140,7 +140,10 @@ TEST(GetVal, FieldsAndCounts) {
         std::vector<double> after;
     };
     for (const Case &c : {Case{"1.5, 2,x", 3, {1.5, 2.0, 0.0, S}}, Case{"1.5, 2,x", 2, {1.5, 2.0, S}},
-                          Case{"7", 3, {7.0, S, S}}, Case{"", 2, {0.0, S}}, Case{"1,,3", 3, {1.0, 0.0, 3.0}}}) {
+                          Case{"7", 3, {7.0, S, S}}, Case{"", 2, {0.0, S}}, Case{"1,,3", 3, {1.0, 0.0, 3.0}},
+                          // One sign at most: a second one ends the field before any digit.
+                          Case{"--1,+-1,-+1,++1", 4, {0.0, 0.0, 0.0, 0.0}},
+                          Case{" --inf,+ -1,-\t1,-1e-0", 4, {0.0, 0.0, 0.0, -1.0}}}) {
         std::vector<double> v(c.after.size(), kSentinel);
         GetVal(c.text, v.data(), c.room);
         EXPECT_EQ(v, c.after) << '"' << c.text << "\" into " << c.room;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <random>
 #include <string>
 
 #include "codepage.h"
@@ -92,6 +93,47 @@ TEST(HanToZen, Texts) {
         std::string out = convert(c.codepage, c.source, &n);
         EXPECT_EQ(n, c.target.size()) << c.codepage << " " << c.source;
         EXPECT_EQ(out.substr(0, n + 1), c.target + '\0') << c.codepage << " " << c.source;
+    }
+}
+
+// Long texts go through the conversion in blocks: lead-byte values in runs of
+// every length, at and across every block boundary, must still pair up as
+// the byte-by-byte walk pairs them, and nothing is written after the zero.
+TEST(HanToZen, LongTextsPairUpAsTheByteWalkDoes) {
+    const unsigned char alphabet[] = {0x81, 0x81, 0x81, 0xE0, 'A', ' ', 0x5C, 0xB6, 0xDE, 0x80, 0xFF};
+    std::mt19937 random(10);
+    for (unsigned page : {932u, 936u, 1252u}) {
+        for (std::size_t len = 1; len <= 400; len += 1 + len / 40) {
+            for (int round = 0; round < 20; ++round) {
+                // Rounds 0 and 1: one run of lead-byte values through whole
+                // blocks, starting on an even or an odd byte.
+                std::string source(len, '\x81');
+                if (round == 1) source[0] = 'A';
+                if (round > 1)
+                    for (char &c : source) c = static_cast<char>(alphabet[random() % sizeof alphabet]);
+                std::string want;
+                for (std::size_t i = 0; i < len; ++i) {
+                    auto b = static_cast<unsigned char>(source[i]);
+                    if (vostik::is_lead_byte_in(page, b)) {
+                        want += source[i];
+                        want += i + 1 < len ? source[++i] : '\0';
+                    } else {
+                        std::uint16_t w = vostik::full_width_code(page, b);
+                        want += static_cast<char>(w >> 8);
+                        want += static_cast<char>(w & 0xFF);
+                    }
+                }
+                std::size_t n = 0;
+                std::string out = convert(page, source, &n);
+                ASSERT_EQ(out, want + '\0' + std::string(2 * len - want.size(), '\x55')) << page << " " << len;
+                ASSERT_EQ(n, want.size());
+                if (page == vostik::ansi_codepage()) {
+                    std::string got(out.size(), '\x55');
+                    ASSERT_EQ(HanToZen(source.c_str(), got.data()), static_cast<int32_t>(n));
+                    ASSERT_EQ(got, out) << page << " " << len;
+                }
+            }
+        }
     }
 }
 

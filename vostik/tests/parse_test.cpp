@@ -66,6 +66,8 @@ TEST(ParseString, TokenizerRules) {
         {"1,,2", 12, 0},      {",5", 0, 0},         {"5,", 5, 0},        {"1.5,0", 0, 0},
         {"2+.5.", 0, 0x8000}, {"7.", 7, 0},         {".", 0, 0},         {"3!", 3, 0},
         {"3;4", 3, 0},        {"3:4", 3, 0},   {"2\x80" "3", 0, 0x8000},
+        // Only digits make a number: no sign, hexadecimal or special value is read as one.
+        {"inf", 0, 0},        {"-nan", 0, 0x8000}, {"0x10", 0, 0x8000}, {"1-+1", 0, 0x8000},
     };
     for (const Case &c : cases) expect_case(c);
 }
