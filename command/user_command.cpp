@@ -13,7 +13,6 @@ namespace {
 
 ListDialog *g_list_dialog = nullptr;
 Control *g_command_control = nullptr;
-bool g_announcing_end = false;
 
 constexpr std::int16_t kTrue = -1;
 
@@ -42,6 +41,9 @@ ListDialog *list_dialog() { return g_list_dialog; }
 Control *CommandControl() { return g_command_control; }
 
 void StartCommand(Control &control) {
+    // A run the host starts from within this control's own end notice is a
+    // new run, with an end notice of its own.
+    control.set_ending_run(false);
     set_command_control(&control);
     try {
         ShowListDialog();
@@ -81,19 +83,34 @@ void ShowListDialog() {
 // the end notice by asking for an urgent exit gets no second notice: the run
 // is already ending.  If the notice fails, the run stays open so that the
 // start routine's trap can end it once more.
+//
+// The host may start another control's run from within the notice; that run
+// takes CommandControl, and may still hold it when the notice returns, so
+// only this control's own hold is let go.  Taking CommandControl drops the
+// command's reference to this control, hence the reference of our own for
+// the length of the notice.
 void EndCommand() {
     if (g_list_dialog)
         g_list_dialog->unload();
     Control *control = CommandControl();
-    if (!control || g_announcing_end)
+    if (!control || control->ending_run())
         return;
     struct Announcing {
-        Announcing() { g_announcing_end = true; }
-        ~Announcing() { g_announcing_end = false; }
-    } announcing;
+        Control &control;
+        explicit Announcing(Control &c) : control(c) {
+            control.add_ref();
+            control.set_ending_run(true);
+        }
+        ~Announcing() {
+            control.set_ending_run(false);
+            control.release();
+        }
+    } announcing(*control);
     control->ZynExitCommand();
-    set_command_control(nullptr);
-    DropCurrentRecord();
+    if (CommandControl() == control) {
+        set_command_control(nullptr);
+        DropCurrentRecord();
+    }
 }
 
 // The drawing list command asks the host for no graphic input; these are the

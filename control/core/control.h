@@ -77,9 +77,17 @@ public:
     void ZynGetZynVersion(String &ver);
     void ZynExitCommand();
 
+    // True while the command's end routine tells the host that this
+    // control's run has ended.  It belongs to the control, not the module:
+    // a host that answers the notice by starting another control's run must
+    // hear that run's own end.
+    bool ending_run() const { return ending_run_; }
+    void set_ending_run(bool ending) { ending_run_ = ending; }
+
 private:
     ControlOwner &owner_;
     InputState state_;
+    bool ending_run_ = false;
 };
 
 // HostVersion: module-wide, kept for as long as the component is loaded.

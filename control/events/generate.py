@@ -13,12 +13,16 @@ method and record-field lists, this script writes:
   control.idl         the body of dispinterface _ZynOptCmd120
   record.idl          the body of dispinterface _QVZ_Class
 
+  tlb_names.txt       the names the IDL had to respell, as "IDL declared"
+                      per line, for restore_tlb_names.py
+
 A parameter whose automation name is a keyword keeps its name for automation
 clients and gets another spelling where the compiler would choke: in C++ a
-trailing underscore (default_), in the IDL a capital (Default; automation
-looks names up without regard to case, so clients asking for "default" still
-find it).  Files are rewritten only when their text changes, so a rebuild
-recompiles nothing that did not change.
+trailing underscore (default_), in the IDL a capital (Default).  The type
+library compares names without regard to case, so the build writes the
+declared spelling back into it after widl (control/com/restore_tlb_names.py).
+Files are rewritten only when their text changes, so a rebuild recompiles
+nothing that did not change.
 """
 
 import argparse
@@ -149,6 +153,12 @@ def idl_name(name):
     return name[0].upper() + name[1:] if name in IDL_KEYWORDS else name
 
 
+def respelled(*member_lists):
+    names = sorted({n for members in member_lists for m in members for n, _ in m.params
+                    if idl_name(n) != n})
+    return "".join(f"{idl_name(n)} {n}\n" for n in names)
+
+
 def write_if_changed(path, text):
     if not path.exists() or path.read_text(encoding="utf-8") != text:
         path.write_text(text, encoding="utf-8")
@@ -211,8 +221,7 @@ def table_header(events, methods, properties, fields):
 namespace rotam::events {
 
 struct ParamInfo {
-    const char *name;      // as automation clients know it
-    const char *tlb_name;  // as the type library spells it (see generate.py)
+    const char *name;  // as automation clients know it and the type library spells it
     ArgType type;
 };
 
@@ -237,7 +246,7 @@ namespace detail {
             if not m.params:
                 continue
             items = ", ".join(
-                f'{{"{n}", "{idl_name(n)}", ArgType::{TYPES[t][1]}}}' for n, t in m.params)
+                f'{{"{n}", ArgType::{TYPES[t][1]}}}' for n, t in m.params)
             out.append(f"inline constexpr ParamInfo {prefix}_{m.name}[] = {{{items}}};\n")
 
     def member_rows(prefix, members):
@@ -333,6 +342,7 @@ def main():
     write_if_changed(args.out / "control.idl", control_idl(methods, properties))
     write_if_changed(args.out / "record.idl",
                      "/* " + HEADER_NOTE[3:].rstrip() + " */\n" + "".join(properties_idl(fields)))
+    write_if_changed(args.out / "tlb_names.txt", respelled(events, methods))
 
 
 if __name__ == "__main__":

@@ -3,6 +3,10 @@
 // control.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "fake_host.h"
 #include "fake_list_dialog.h"
 
@@ -172,7 +176,7 @@ TEST_F(CommandFlow, UrgentExitAnsweringTheEndNoticeBringsNoSecondNotice) {
 TEST_F(CommandFlow, HostReleasingDuringTheEndNoticeTearsDownAfterTheRun) {
     bool command_held_it = false;
     host.on(kExitCommand, [&](HostCall &) {
-        if (!owner.torn_down() && owner.refs() == 2) {
+        if (!owner.torn_down() && owner.refs() >= 2) {
             command_held_it = true;
             owner.release();  // the host lets go while the command still holds on
         }
@@ -186,6 +190,97 @@ TEST_F(CommandFlow, HostReleasingDuringTheEndNoticeTearsDownAfterTheRun) {
     EXPECT_TRUE(owner.torn_down());
     EXPECT_EQ(host.count(kExitCommand), 2u);
     EXPECT_EQ(owner.refs(), 0);
+}
+
+// A host may answer the end notice of control A by creating control B and
+// running it.  B's run is a run of its own: it has its own end notice, and
+// CommandControl names the current run at every step, whatever the host does
+// meanwhile.
+TEST_F(CommandFlow, ARunStartedFromAnEndNoticeHasItsOwnEnd) {
+    using Act = std::function<void(Control &a, Control &b, int n)>;
+    struct Row {
+        const char *name;
+        Act in_b_dialog, in_b_notice;  // n: the showing, the notice (from 0)
+        bool host_releases_a = false;  // inside A's notice, before B's run
+        std::vector<std::string> steps;  // where, and whose run is current
+        std::size_t a_notices, b_notices;
+    };
+    const Act none;
+    const std::vector<std::string> plain = {"B dialog: B", "B notice: B", "after B: none", "A ended: none"};
+    const Row rows[] = {
+        {"nothing more", none, none, false, plain, 1, 1},
+        {"urgent exit of A during B's dialog", [](Control &a, Control &, int) { a.ZynUrgentExit(); }, none,
+         false, plain, 1, 1},
+        {"urgent exit of B during its dialog", [](Control &, Control &b, int) { b.ZynUrgentExit(); }, none,
+         false, {"B notice: B", "B dialog: none", "after B: none", "A ended: none"}, 1, 1},
+        {"urgent exits of both in B's notice", none,
+         [](Control &a, Control &b, int) {
+             b.ZynUrgentExit();
+             a.ZynUrgentExit();
+         },
+         false, plain, 1, 1},
+        {"error in B's dialog", [](Control &, Control &, int) { throw RuntimeError(5, "Invalid procedure call"); },
+         none, false, {"B notice: B", "after B: none", "A ended: none"}, 1, 1},
+        {"B's notice fails once", none,
+         [](Control &, Control &, int n) {
+             if (n == 0)
+                 throw RuntimeError(440, "Automation error");
+         },
+         false, {"B dialog: B", "B notice: B", "after B: none", "A ended: none"}, 1, 2},
+        // A's teardown notice comes once A's own notice is over.
+        {"host lets go of A first", none, none, true, plain, 2, 1},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        FakeListDialog shared;
+        command::set_list_dialog(&shared);
+        FakeOwner a, b;
+        std::vector<std::string> steps;
+        auto step = [&](const char *where) {
+            const Control *current = command::CommandControl();
+            steps.push_back(std::string(where) + ": " +
+                            (current == &a.control ? "A" : current == &b.control ? "B" : current ? "?" : "none"));
+        };
+        int a_heard = 0, b_heard = 0;
+        a.host_events.on(kExitCommand, [&](HostCall &) {
+            if (a_heard++ > 0)
+                return;
+            EXPECT_EQ(command::CommandControl(), &a.control);
+            if (row.host_releases_a)
+                a.release();
+            b.control.ZynInitCommand();
+            step("after B");
+        });
+        b.host_events.on(kExitCommand, [&](HostCall &) {
+            const int n = b_heard++;
+            if (b.torn_down() || b.refs() == 0)
+                return;
+            if (row.in_b_notice)
+                row.in_b_notice(a.control, b.control, n);
+            step("B notice");
+        });
+        shared.while_open = [&](int n) {
+            if (n == 0)
+                return;  // A's dialog: closes at once
+            if (row.in_b_dialog)
+                row.in_b_dialog(a.control, b.control, n);
+            step("B dialog");
+        };
+        EXPECT_NO_THROW(a.control.ZynInitCommand());
+        step("A ended");
+        EXPECT_EQ(steps, row.steps);
+        EXPECT_EQ(a.host_events.count(kExitCommand), row.a_notices);
+        EXPECT_EQ(b.host_events.count(kExitCommand), row.b_notices);
+        EXPECT_EQ(a.refs(), row.host_releases_a ? 0 : 1);
+        EXPECT_EQ(b.refs(), 1);
+        EXPECT_EQ(shared.shows(), 2);
+        EXPECT_FALSE(shared.loaded());
+        b.release();
+        EXPECT_EQ(b.host_events.count(kExitCommand), row.b_notices + 1) << "B's teardown";
+        if (!row.host_releases_a)
+            a.release();
+    }
+    command::set_list_dialog(&dialog);
 }
 
 TEST_F(CommandFlow, InputHandlersLeaveStateAndArgumentsAlone) {

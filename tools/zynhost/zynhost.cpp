@@ -21,6 +21,8 @@
 //     --before ACTION     do ACTION before ZynInitCommand
 //     --after MS:ACTION   do ACTION MS milliseconds into the run
 //     --then ACTION       do ACTION after ZynInitCommand has returned
+//     --on-exit ACTION    do ACTION inside the first ZynExitCommand that
+//                         sink 1 hears (repeatable, done in order)
 //     --timeout MS        give up (exit code 3) when still running after MS
 //     --log PATH          write the log there instead of standard output
 //     --answers FILE      answer events from FILE, a JSON object: per event
@@ -46,6 +48,10 @@
 //     get:PROPERTY        read a property
 //     put:PROPERTY:VALUE  write a property
 //     unadvise            disconnect every sink
+//     second:MS           create a second control of the same class, connect
+//                         one sink to it (numbered after the others), run its
+//                         ZynInitCommand with its dialog's close box clicked
+//                         MS milliseconds into the run, and release it
 //
 // Exit code 0 when the run went through, 2 when the control could not be
 // created, 3 on timeout, 1 on a bad command line or answers file.
@@ -280,6 +286,9 @@ bool bind_answers(const std::map<DISPID, Member> &events, std::string &error) {
 
 // --- the sink --------------------------------------------------------------
 
+std::vector<std::wstring> g_on_exit;
+void act(const std::wstring &action);
+
 class Sink final : public rotam::com::RefCounted<Sink, IDispatch> {
 public:
     Sink(int index, const IID &events, const std::map<DISPID, Member> &catalogue)
@@ -317,6 +326,12 @@ public:
         log_line("{\"sink\":" + std::to_string(index_) + ",\"dispid\":" + std::to_string(dispid) +
                  ",\"event\":" + json_string(m ? utf8(m->name) : "?") +
                  ",\"args\":" + json_args(m, *dp) + ",\"answered\":" + (answer ? "true" : "false") + "}");
+        if (index_ == 1 && m && m->name == L"ZynExitCommand" && !g_on_exit.empty()) {
+            const std::vector<std::wstring> actions = std::move(g_on_exit);
+            g_on_exit.clear();
+            for (const std::wstring &a : actions)
+                act(a);
+        }
         return S_OK;
     }
 
@@ -333,8 +348,10 @@ private:
 IDispatch *g_control = nullptr;
 std::map<DISPID, Member> g_methods;
 std::map<DISPID, Member> g_events;  // outlives every sink
+IID g_events_iid = IID_NULL;
 IConnectionPoint *g_point = nullptr;
 std::vector<DWORD> g_cookies;
+int g_sinks = 0;
 const wchar_t kDialogCaption[] = L"ロタムリスト作成 Ver1.0";
 
 HWND find_dialog() {
@@ -368,7 +385,7 @@ std::vector<std::wstring> split(const std::wstring &s, wchar_t sep, std::size_t 
     }
 }
 
-void call_method(const std::wstring &name, const std::wstring &values) {
+void call_method(const std::wstring &name, const std::wstring &values, IDispatch *target = g_control) {
     const Member *m = nullptr;
     DISPID id = 0;
     for (const auto &[d, member] : g_methods)
@@ -418,8 +435,8 @@ void call_method(const std::wstring &name, const std::wstring &values) {
     VariantInit(&result);
     EXCEPINFO excep{};
     UINT arg_error = 0;
-    const HRESULT hr = g_control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &dp,
-                                         &result, &excep, &arg_error);
+    const HRESULT hr = target->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &dp,
+                                      &result, &excep, &arg_error);
     std::string line = "{\"host\":\"call\",\"method\":" + json_string(utf8(m->name)) + ",\"hr\":" +
                        json_string(hex(hr));
     if (hr == DISP_E_EXCEPTION)
@@ -503,6 +520,41 @@ void unadvise_all() {
     g_cookies.clear();
 }
 
+HRESULT create_another(IDispatch **out);
+std::map<UINT_PTR, std::wstring> g_timed;
+void CALLBACK on_timer(HWND, UINT, UINT_PTR id, DWORD);
+
+void second_run(UINT ms) {
+    IDispatch *control = nullptr;
+    HRESULT hr = create_another(&control);
+    const int index = ++g_sinks;
+    if (SUCCEEDED(hr)) {
+        IConnectionPointContainer *container = nullptr;
+        IConnectionPoint *point = nullptr;
+        hr = control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void **>(&container));
+        if (SUCCEEDED(hr)) {
+            hr = container->FindConnectionPoint(g_events_iid, &point);
+            container->Release();
+        }
+        if (SUCCEEDED(hr)) {
+            auto *sink = new Sink(index, g_events_iid, g_events);
+            DWORD cookie = 0;
+            hr = point->Advise(sink, &cookie);
+            sink->Release();
+            point->Release();
+        }
+    }
+    log_line("{\"host\":\"second\",\"sink\":" + std::to_string(index) + ",\"hr\":" + json_string(hex(hr)) + "}");
+    if (!control)
+        return;
+    if (SUCCEEDED(hr)) {
+        g_timed[SetTimer(nullptr, 0, ms, &on_timer)] = L"close";
+        call_method(L"ZynInitCommand", L"", control);
+    }
+    const ULONG left = control->Release();
+    log_line("{\"host\":\"second\",\"release\":" + std::to_string(left) + "}");
+}
+
 void act(const std::wstring &action) {
     const std::vector<std::wstring> parts = split(action, L':', 3);
     const std::wstring &verb = parts[0];
@@ -530,12 +582,12 @@ void act(const std::wstring &action) {
         property(parts[1], &parts[2]);
     } else if (verb == L"unadvise") {
         unadvise_all();
+    } else if (verb == L"second" && parts.size() == 2) {
+        second_run(static_cast<UINT>(_wtoi(parts[1].c_str())));
     } else {
         log_line("{\"host\":\"action\",\"error\":\"unknown\",\"action\":" + json_string(utf8(action)) + "}");
     }
 }
-
-std::map<UINT_PTR, std::wstring> g_timed;
 
 void CALLBACK on_timer(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
@@ -581,7 +633,7 @@ struct Options {
     std::wstring dll;
     int sinks = 1;
     bool init = true;
-    std::vector<std::wstring> before, then;
+    std::vector<std::wstring> before, then, on_exit;
     std::vector<std::pair<UINT, std::wstring>> after;
     DWORD timeout = 0;
     std::wstring log;
@@ -606,6 +658,8 @@ bool parse(int argc, wchar_t **argv, Options &o) {
             o.before.push_back(argv[++i]);
         else if (a == L"--then" && has_value)
             o.then.push_back(argv[++i]);
+        else if (a == L"--on-exit" && has_value)
+            o.on_exit.push_back(argv[++i]);
         else if (a == L"--after" && has_value) {
             const std::wstring timed = argv[++i];
             const std::size_t colon = timed.find(L':');
@@ -669,6 +723,31 @@ std::wstring user_class_value(const std::wstring &key) {
 }
 
 HMODULE g_private_server = nullptr;
+CLSID g_clsid = CLSID_NULL;
+
+// A control from the server's own class factory, loaded by path.
+HRESULT create_from_private_server(REFCLSID clsid, IDispatch **out) {
+    using GetClassObject = HRESULT(STDAPICALLTYPE *)(REFCLSID, REFIID, void **);
+    auto get = reinterpret_cast<GetClassObject>(
+        reinterpret_cast<void *>(GetProcAddress(g_private_server, "DllGetClassObject")));
+    if (!get)
+        return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+    IClassFactory *factory = nullptr;
+    HRESULT hr = get(clsid, IID_IClassFactory, reinterpret_cast<void **>(&factory));
+    if (SUCCEEDED(hr)) {
+        hr = factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void **>(out));
+        factory->Release();
+    }
+    return hr;
+}
+
+// Another control, made the way the first one was.
+HRESULT create_another(IDispatch **out) {
+    *out = nullptr;
+    if (g_private_server)
+        return create_from_private_server(g_clsid, out);
+    return CoCreateInstance(g_clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void **>(out));
+}
 
 // Windows sees the user's own classes through the classes root; a system
 // that does not merge them in (Wine) gets the same lookup done here: the
@@ -685,18 +764,8 @@ HRESULT create_from_user_classes(const std::wstring &progid, IDispatch **out) {
     g_private_server = LoadLibraryW(server.c_str());
     if (!g_private_server)
         return HRESULT_FROM_WIN32(GetLastError());
-    using GetClassObject = HRESULT(STDAPICALLTYPE *)(REFCLSID, REFIID, void **);
-    auto get = reinterpret_cast<GetClassObject>(
-        reinterpret_cast<void *>(GetProcAddress(g_private_server, "DllGetClassObject")));
-    if (!get)
-        return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
-    IClassFactory *factory = nullptr;
-    HRESULT hr = get(clsid, IID_IClassFactory, reinterpret_cast<void **>(&factory));
-    if (SUCCEEDED(hr)) {
-        hr = factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void **>(out));
-        factory->Release();
-    }
-    return hr;
+    g_clsid = clsid;
+    return create_from_private_server(clsid, out);
 }
 
 HRESULT create(const Options &o) {
@@ -710,6 +779,8 @@ HRESULT create(const Options &o) {
         hr = CLSIDFromProgID(o.progid.c_str(), &clsid);
     }
     const char *via = "system";
+    if (SUCCEEDED(hr))
+        g_clsid = clsid;
     if (SUCCEEDED(hr))
         hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
                               reinterpret_cast<void **>(&g_control));
@@ -733,7 +804,7 @@ int run(const Options &o) {
     // What the control fires and what it answers to, from its own type
     // information.
     std::map<DISPID, Member> &events = g_events;
-    IID events_iid = IID_NULL;
+    IID &events_iid = g_events_iid;
     IProvideClassInfo2 *class_info = nullptr;
     if (SUCCEEDED(g_control->QueryInterface(IID_IProvideClassInfo2, reinterpret_cast<void **>(&class_info)))) {
         class_info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events_iid);
@@ -780,6 +851,8 @@ int run(const Options &o) {
         if (SUCCEEDED(hr))
             g_cookies.push_back(cookie);
     }
+    g_sinks = o.sinks;
+    g_on_exit = o.on_exit;
 
     for (const std::wstring &a : o.before)
         act(a);
@@ -821,6 +894,7 @@ int wmain(int argc, wchar_t **argv) {
     if (!parse(argc, argv, options)) {
         std::fputs("usage: zynhost [--version TEXT] [--progid ID] [--dll PATH] [--sinks N] [--no-init]\n"
                    "               [--before ACTION] [--after MS:ACTION] [--then ACTION]\n"
+                   "               [--on-exit ACTION]\n"
                    "               [--timeout MS] [--log PATH] [--answers FILE]\n",
                    stderr);
         return 1;

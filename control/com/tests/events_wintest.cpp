@@ -91,7 +91,7 @@ TEST_F(Events, TheRecordListArrivesWhole) {
         *args[1]->plVal = 20;             // id
         *args[13]->pdblVal = 12.25;       // x1
         replace(args[24], L"text", 4);    // text
-        *args[58]->piVal = 0;             // int21 stays 0 ...
+        *args[57]->piVal = -21;           // int21, the last 16-bit one
         replace(args.back(), L"MS", 2);   // atr01
         return S_OK;
     };
@@ -110,10 +110,12 @@ TEST_F(Events, TheRecordListArrivesWhole) {
     EXPECT_EQ(sink.heard[0].types[0], VT_BYREF | VT_I4);
     EXPECT_EQ(sink.heard[0].types[24], VT_BYREF | VT_BSTR);
     EXPECT_EQ(sink.heard[0].types[25], VT_BYREF | VT_I2);
+    EXPECT_EQ(sink.heard[0].types[57], VT_BYREF | VT_I2);
     EXPECT_EQ(sink.heard[0].types[58], VT_BYREF | VT_BSTR);
     EXPECT_EQ(id, 20);
     EXPECT_EQ(x1, 12.25);
     EXPECT_EQ(text, u"text");
+    EXPECT_EQ(i[20], -21);
     EXPECT_EQ(atr01, u"MS");
 }
 

@@ -135,6 +135,27 @@ TEST_F(ReferenceHost, DrivesNestedCallsAndReportsTheirErrors) {
     EXPECT_EQ(r.events(), kOneRun) << r.text();
 }
 
+// A host that answers the end of one run by running a second control: the
+// second run ends with a notice of its own, and an urgent exit of the first
+// control, whose run is over, ends nothing.
+TEST_F(ReferenceHost, ARunStartedFromAnEndNoticeHasItsOwnEnd) {
+    const Result r = run_host(L"--after 300:close --on-exit second:300 --on-exit call:ZynUrgentExit");
+    EXPECT_EQ(r.exit_code, 0u) << r.text();
+    std::vector<std::string> both;
+    const std::regex re("^\\{\"sink\":(\\d+),\"dispid\":(\\d+)");
+    std::smatch m;
+    for (const std::string &l : r.lines)
+        if (std::regex_search(l, m, re))
+            both.push_back(m[1].str() + ":" + m[2].str());
+    // A's version, A's end; B's version, B's end, B's teardown; A's teardown.
+    EXPECT_EQ(both, (std::vector<std::string>{"1:224", "1:1", "2:224", "2:1", "2:1", "1:1"})) << r.text();
+    EXPECT_NE(r.first("{\"host\":\"second\",\"release\"").find("\"release\":0"), std::string::npos) << r.text();
+    for (const std::string &l : r.lines)
+        if (l.rfind("{\"host\":\"call\"", 0) == 0) {
+            EXPECT_NE(l.find("\"hr\":\"0x00000000\""), std::string::npos) << l;
+        }
+}
+
 TEST_F(ReferenceHost, WithoutARunTheControlStillSaysGoodbye) {
     const Result r = run_host(L"--no-init");
     EXPECT_EQ(r.exit_code, 0u);
