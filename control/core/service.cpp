@@ -8,7 +8,7 @@
 #include <limits>
 #include <optional>
 
-#include "user_command.h"
+#include "option_command.h"
 
 namespace rotam {
 namespace {
@@ -87,7 +87,7 @@ void set_message_box(MessageBoxUi *ui) { installed_box = ui; }
 MessageBoxUi &message_box() { return installed_box ? *installed_box : platform_message_box(); }
 
 Control &service_control() {
-    Control *control = command::CommandControl();
+    Control *control = CommandControl();
     if (!control)
         throw RuntimeError(91, "Object variable or With block variable not set");
     return *control;
