@@ -39,7 +39,7 @@ std::wstring library_version() {
 
 std::vector<Value> registry_values(const std::wstring &path) {
     const std::wstring clsid = L"CLSID\\" + guid_text(CLSID_ZynOptCmd120);
-    const std::wstring libid = guid_text(LIBID_rotamcmd);
+    const std::wstring libid = guid_text(LIBID_component);
     const std::wstring version = library_version();
     const std::wstring library = L"TypeLib\\" + libid + L"\\" + version;
     std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
@@ -84,7 +84,7 @@ std::vector<std::wstring> owned_keys() {
         L"Interface\\" + guid_text(DIID__ZynOptCmd120),
         L"Interface\\" + guid_text(DIID___ZynOptCmd120),
         L"Interface\\" + guid_text(DIID__QVZ_Class),
-        L"TypeLib\\" + guid_text(LIBID_rotamcmd) + L"\\" + library_version(),
+        L"TypeLib\\" + guid_text(LIBID_component) + L"\\" + library_version(),
     };
 }
 
@@ -126,7 +126,7 @@ HRESULT unregister(bool per_user) {
     }
     // The library's own key goes once no other version is left in it, and so
     // do the folders that registering made in a user's empty classes.
-    delete_if_empty(root, L"TypeLib\\" + guid_text(LIBID_rotamcmd));
+    delete_if_empty(root, L"TypeLib\\" + guid_text(LIBID_component));
     for (const wchar_t *folder : {L"CLSID", L"Interface", L"TypeLib"})
         delete_if_empty(root, folder);
     RegCloseKey(root);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <utility>
 
 #include "option_command.h"
 
@@ -80,7 +81,15 @@ std::size_t comma_after(const String &text, std::size_t from) {
 
 MessageBoxUi *installed_box = nullptr;
 
+std::u16string &name_of_component() {
+    static std::u16string name = u"rotamcmd";
+    return name;
+}
+
 }  // namespace
+
+const std::u16string &component_name() { return name_of_component(); }
+void set_component_name(std::u16string name) { name_of_component() = std::move(name); }
 
 void set_message_box(MessageBoxUi *ui) { installed_box = ui; }
 
@@ -119,7 +128,7 @@ Flag ZynCheckVersion(const String &required) {
         return -1;
     message_box().show(u"このオプションコマンドはZYN-CAD for Windows Ver " + required +
                            u"以上で使用して下さい",
-                       u"rotamcmd", kMbOk);
+                       component_name(), kMbOk);
     return 0;
 }
 
