@@ -1,40 +1,47 @@
 # Registration rows and Windows installers of a COM component.
 #
-#   rotam_registry_rows(<target> TABLE <rows.txt> IDENTITY <guids.h>)
-#     makes registry_rows.inc (the rows with the component's identity) in the
-#     current binary folder for <target>'s registration code.
+#   rotam_registry_rows(<target> TABLE <rows.txt> IDENTITY <component_identity.h>
+#                       [OUTPUT_DIR <dir>])
+#     makes registry_rows.inc (the rows with the component's identity) in
+#     OUTPUT_DIR (default: the current binary folder) for <target>'s
+#     registration code.
 #
 #   rotam_add_packages(<dll target> NAME <name> TITLE <title>
-#                      TABLE <rows.txt> IDENTITY <guids.h> [README <template>])
+#                      TABLE <rows.txt> IDENTITY <component_identity.h>
+#                      [README <template>] [PICK])
 #     builds, with wixl, the per-user and the per-machine package of the
 #     component for this build's architecture into <build>/packages/:
 #     <name>-<version>-<arch>-user.msi and <name>-<version>-<arch>.msi.  The
 #     same pair one patch version higher goes to <build>/packages/test/ for
 #     the upgrade tests, which run each package in a fresh Wine prefix.
 #     The registry rows come from the same table and identity as the
-#     component's own registration.
+#     component's own registration.  PICK: the tests also pick a drawing
+#     through the installed drawing list command.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(ROTAM_REGISTRY_ROWS ${CMAKE_CURRENT_LIST_DIR}/registry_rows.py)
 
 function(rotam_registry_rows target)
-  cmake_parse_arguments(R "" "TABLE;IDENTITY" "" ${ARGN})
+  cmake_parse_arguments(R "" "TABLE;IDENTITY;OUTPUT_DIR" "" ${ARGN})
   get_filename_component(table ${R_TABLE} ABSOLUTE)
   get_filename_component(identity ${R_IDENTITY} ABSOLUTE)
-  set(out ${CMAKE_CURRENT_BINARY_DIR}/registry_rows.inc)
+  if(NOT R_OUTPUT_DIR)
+    set(R_OUTPUT_DIR ${CMAKE_CURRENT_BINARY_DIR})
+  endif()
+  set(out ${R_OUTPUT_DIR}/registry_rows.inc)
   add_custom_command(OUTPUT ${out}
     COMMAND Python3::Interpreter ${ROTAM_REGISTRY_ROWS} cpp --table ${table} --identity ${identity} --out ${out}
     DEPENDS ${ROTAM_REGISTRY_ROWS} ${table} ${identity}
     COMMENT "Registry rows of ${target}"
     VERBATIM)
   target_sources(${target} PRIVATE ${out})
-  target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR})
+  target_include_directories(${target} PRIVATE ${R_OUTPUT_DIR})
 endfunction()
 
 find_program(ROTAM_WIXL wixl)
 find_program(ROTAM_MSIBUILD msibuild)
 
 function(rotam_add_packages dll)
-  cmake_parse_arguments(P "" "NAME;TITLE;TABLE;IDENTITY;README" "" ${ARGN})
+  cmake_parse_arguments(P "PICK" "NAME;TITLE;TABLE;IDENTITY;README" "" ${ARGN})
   if(NOT ROTAM_WINDOWS)
     return()
   endif()
@@ -43,7 +50,7 @@ function(rotam_add_packages dll)
     return()
   endif()
   if(NOT P_README)
-    set(P_README ${PROJECT_SOURCE_DIR}/packaging/README.txt.in)
+    set(P_README ${PROJECT_SOURCE_DIR}/packaging/README-command.txt.in)
   endif()
   get_filename_component(table ${P_TABLE} ABSOLUTE)
   get_filename_component(identity ${P_IDENTITY} ABSOLUTE)
@@ -52,10 +59,14 @@ function(rotam_add_packages dll)
   else()
     set(arch x86)
   endif()
+  get_target_property(dll_name ${dll} OUTPUT_NAME)
+  set(dll_name ${dll_name}.dll)
+  file(STRINGS ${identity} progid REGEX "ROTAM_PROGID_W")
+  string(REGEX REPLACE ".*L\"([^\"]+)\".*" "\\1" progid "${progid}")
   math(EXPR next_patch "${PROJECT_VERSION_PATCH} + 1")
   set(upgrade_version ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${next_patch})
   set(packages ${CMAKE_BINARY_DIR}/packages)
-  set(lock ${packages}/work/LockPermissions.idt)
+  set(lock ${packages}/work/${P_NAME}/LockPermissions.idt)
   add_custom_command(OUTPUT ${lock}
     COMMAND Python3::Interpreter ${ROTAM_REGISTRY_ROWS} lock --out ${lock}
     DEPENDS ${ROTAM_REGISTRY_ROWS} VERBATIM)
@@ -71,6 +82,8 @@ function(rotam_add_packages dll)
     set(readme ${stage}/README.txt)
     set(README_VERSION ${version})
     set(README_TITLE ${P_TITLE})
+    set(README_DLL ${dll_name})
+    set(README_PROGID ${progid})
     configure_file(${P_README} ${readme} @ONLY NEWLINE_STYLE CRLF)
     # One copy for both packages of the version.  The build keeps its
     # debugging information; the installed DLL does not.
@@ -117,6 +130,10 @@ function(rotam_add_packages dll)
 
   # Each package in a fresh prefix of its own: install, run, upgrade, remove.
   # The host and the picking program come from tools/ and packaging/.
+  set(pick)
+  if(P_PICK)
+    set(pick --pick $<TARGET_FILE:package_pick>)
+  endif()
   if(ROTAM_WINDOWS)
     foreach(scope user machine)
       set(name ${P_NAME}_package_${arch}_${scope})
@@ -127,7 +144,7 @@ function(rotam_add_packages dll)
                 --msi ${msi_${scope}} --upgrade ${upgrade_${scope}}
                 --version ${PROJECT_VERSION} --upgrade-version ${upgrade_version}
                 --table ${table} --identity ${identity}
-                --zynhost $<TARGET_FILE:zynhost> --pick $<TARGET_FILE:package_pick>)
+                --zynhost $<TARGET_FILE:zynhost> ${pick})
       set_tests_properties(${name} PROPERTIES LABELS "wine;gui;package" TIMEOUT 600)
     endforeach()
   endif()

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """The registry rows of a component, from its row table and its identity.
 
-The identity is the component's GUID header (guids.h): its GUID constants,
-kProgId, kLibraryName, kLibraryMajor and kLibraryMinor.  The class
-registered is the one the program identifier names (CLSID_<class>); every
-DIID_<name> constant is a dispatch interface registered as <name>.
+The identity is the component's component_identity.h (made by
+cmake/RotamOptionCommand.cmake): its identifiers, program identifier, library
+name and version.  The class registered is the one the program identifier
+names; the three dispatch interfaces are registered by their names.
 
   registry_rows.py cpp  --table T --identity H --out FILE
       a C++ include: ROTAM_REGISTRY_TREE(key) and
@@ -33,41 +33,31 @@ PACKAGE_NAMESPACE = uuid.UUID("6c0f3f8e-0d2a-4c55-9a51-3c2b7d0e41a7")
 RUNTIME = ("{PATH}", "{FOLDER}", "{WIN}")
 
 
-def guid_text(fields):
-    d1, d2, d3, rest = fields
-    return "{%08X-%04X-%04X-%02X%02X-%s}" % (
-        d1, d2, d3, rest[0], rest[1], "".join("%02X" % b for b in rest[2:]))
+# The dispatch interfaces every component registers, by the identity's keys.
+INTERFACES = (("CONTROL_IID", "_ZynOptCmd120"), ("EVENTS_IID", "__ZynOptCmd120"), ("RECORD_IID", "_QVZ_Class"))
 
 
 def identity(header):
     text = Path(header).read_text(encoding="utf-8")
-    guids = {}
-    for m in re.finditer(r"GUID\s+(\w+)\s*=\s*\{([^{}]*)\{([^{}]*)\}\s*\}", text):
-        head = [int(x, 0) for x in m.group(2).split(",") if x.strip()]
-        tail = [int(x, 0) for x in m.group(3).split(",") if x.strip()]
-        if len(head) != 3 or len(tail) != 8:
-            sys.exit(f"{header}: {m.group(1)} is not a GUID")
-        guids[m.group(1)] = guid_text((*head, tail))
 
-    def constant(name, pattern):
-        m = re.search(r"\b" + name + r"\[?\]?\s*=\s*" + pattern, text)
+    def macro(name, pattern):
+        m = re.search(r"^#define\s+" + name + r"\s+" + pattern + r"\s*$", text, re.M)
         if not m:
             sys.exit(f"{header}: no {name}")
         return m.group(1)
 
-    progid = constant("kProgId", r'L"([^"]+)"')
-    class_name = progid.split(".", 1)[1]
-    libids = [v for k, v in guids.items() if k.startswith("LIBID_")]
-    if len(libids) != 1 or "CLSID_" + class_name not in guids:
-        sys.exit(f"{header}: needs one LIBID_ and CLSID_{class_name}")
+    def guid(key):
+        return "{" + macro(f"ROTAM_{key}_TEXT", r'"([0-9A-Fa-f-]{36})"').upper() + "}"
+
+    progid = macro("ROTAM_PROGID_W", r'L"([^"]+)"')
     return {
-        "CLSID": guids["CLSID_" + class_name],
-        "CLASS": class_name,
+        "CLSID": guid("CLSID"),
+        "CLASS": progid.split(".", 1)[1],
         "PROGID": progid,
-        "LIBID": libids[0],
-        "LIBNAME": constant("kLibraryName", r'L"([^"]+)"'),
-        "LIBVERSION": constant("kLibraryMajor", r"(\d+)") + "." + constant("kLibraryMinor", r"(\d+)"),
-        "interfaces": [(k[len("DIID_"):], v) for k, v in guids.items() if k.startswith("DIID_")],
+        "LIBID": guid("LIBID"),
+        "LIBNAME": macro("ROTAM_LIBRARY_W", r'L"([^"]+)"'),
+        "LIBVERSION": macro("ROTAM_LIBRARY_MAJOR", r"(\d+)") + "." + macro("ROTAM_LIBRARY_MINOR", r"(\d+)"),
+        "interfaces": [(name, guid(key)) for key, name in INTERFACES],
     }
 
 

@@ -1,9 +1,11 @@
-// The command module: what the drawing list command does between the host's
-// ZynInitCommand and the end of the run.  The control's core reaches the
-// command only through these entry points.
+// The drawing list command: what it does between the host's ZynInitCommand
+// and the end of the run.  The template reaches it only as its OptionCommand
+// (option_command()); the start and end routines are the template's.
 #pragma once
 
 #include <cstdint>
+
+#include "option_command.h"
 
 namespace rotam {
 
@@ -31,13 +33,12 @@ public:
 void set_list_dialog(ListDialog *dialog);
 ListDialog *list_dialog();
 
-// CommandControl: the running control, or nullptr.  Holding it keeps the
-// control alive (Control::add_ref / release).
-Control *CommandControl();
+// The template's run, by the names the command has always used.
+using rotam::CommandControl;
+using rotam::EndCommand;
+using rotam::StartCommand;
 
-void StartCommand(Control &control);
 void ShowListDialog();
-void EndCommand();
 
 void OnGCINEnd();
 void OnSelectEnd(std::int16_t &sw, std::int32_t &nSelect);

@@ -4,10 +4,12 @@
 
 #include <atomic>
 #include <new>
+#include <string_view>
 #include <utility>
 
 #include "control_object.h"
 #include "guids.h"
+#include "service.h"
 
 namespace rotam::com {
 namespace {
@@ -128,6 +130,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         g_instance = instance;
         DisableThreadLibraryCalls(instance);
+        // Refusals and other messages of the component carry its own name.
+        const std::wstring_view name(kLibraryName);
+        rotam::set_component_name(std::u16string(name.begin(), name.end()));
     }
     return TRUE;
 }

@@ -10,8 +10,8 @@
 #include <limits>
 
 #include "core_events.h"
+#include "option_command.h"
 #include "record.h"
-#include "user_command.h"
 
 namespace rotam {
 
@@ -24,10 +24,12 @@ Control::Control(ControlOwner &owner) : owner_(owner) {}
 
 void Control::ZynInitCommand() {
     ZynGetZynVersion(HostVersion());
-    command::StartCommand(*this);
+    StartCommand(*this);
 }
 
-void Control::ZynSelectEnd(std::int16_t &sw, Long &nSelect) { command::OnSelectEnd(sw, nSelect); }
+void Control::ZynSelectEnd(std::int16_t &sw, Long &nSelect) {
+    option_command().on_select_end(sw, nSelect);
+}
 
 // The 17 arguments of a finished cursor input or drag frame go into the
 // properties of the same name; the host's variables are only read.
@@ -67,7 +69,7 @@ void Control::ZynGCINEnd(Long &pmcx, Long &pmcy, Long &pmcxUp, Long &pmcyUp, Dou
     events::ZynGetActiveZoririTitle(host(), s.ZoririDocName, s.ZoririViewName, result);
     events::ZynGetRestGCIN(host(), s.vcx, s.vcy, s.vcxUp, s.vcyUp, s.dcz, s.dczUp, s.gcz,
                            s.gczUp, s.scx, s.scy, s.scz, s.scxUp, s.scyUp, s.sczUp);
-    command::OnGCINEnd();
+    option_command().on_gcin_end();
 }
 
 void Control::ZynTransDrag(Long &pmcx, Long &pmcy, Long &pmcxUp, Long &pmcyUp, Double &pgcx,
@@ -76,7 +78,7 @@ void Control::ZynTransDrag(Long &pmcx, Long &pmcy, Long &pmcxUp, Long &pmcyUp, D
                            Long &pnFlags, Long &pnFlagsUp, Long &pkey, String &pstr) {
     copy_cursor_input(state_, pmcx, pmcy, pmcxUp, pmcyUp, pgcx, pgcy, pgcxUp, pgcyUp, pdcx,
                       pdcy, pdcxUp, pdcyUp, psw, pnFlags, pnFlagsUp, pkey, pstr);
-    command::OnTransDrag();
+    option_command().on_trans_drag();
 }
 
 void Control::ZynEscape() {}
@@ -104,7 +106,7 @@ void Control::ZynFromDrawingEnd(Long &psw, Long &pFDmcx0, Long &pFDmcy0, Long &p
         psw > std::numeric_limits<std::int16_t>::max())
         throw RuntimeError(6, "Overflow");
     auto sw = static_cast<std::int16_t>(psw);
-    command::OnFromDrawingEnd(sw);
+    option_command().on_from_drawing_end(sw);
 }
 
 // Only the run of this control is ended.  With no run of its own (before
@@ -112,8 +114,8 @@ void Control::ZynFromDrawingEnd(Long &psw, Long &pFDmcx0, Long &pFDmcy0, Long &p
 // there is nothing to end: the call succeeds and raises nothing, so the host
 // still sees ZynExitCommand once per run and once at teardown.
 void Control::ZynUrgentExit() {
-    if (command::CommandControl() == this)
-        command::EndCommand();
+    if (CommandControl() == this)
+        EndCommand();
 }
 
 void Control::ZynOnMouse(Long &, Long &, Long &, Long &cont) { cont = 0; }

@@ -7,8 +7,9 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <utility>
 
-#include "user_command.h"
+#include "option_command.h"
 
 namespace rotam {
 namespace {
@@ -80,14 +81,22 @@ std::size_t comma_after(const String &text, std::size_t from) {
 
 MessageBoxUi *installed_box = nullptr;
 
+std::u16string &name_of_component() {
+    static std::u16string name = u"rotamcmd";
+    return name;
+}
+
 }  // namespace
+
+const std::u16string &component_name() { return name_of_component(); }
+void set_component_name(std::u16string name) { name_of_component() = std::move(name); }
 
 void set_message_box(MessageBoxUi *ui) { installed_box = ui; }
 
 MessageBoxUi &message_box() { return installed_box ? *installed_box : platform_message_box(); }
 
 Control &service_control() {
-    Control *control = command::CommandControl();
+    Control *control = CommandControl();
     if (!control)
         throw RuntimeError(91, "Object variable or With block variable not set");
     return *control;
@@ -119,7 +128,7 @@ Flag ZynCheckVersion(const String &required) {
         return -1;
     message_box().show(u"このオプションコマンドはZYN-CAD for Windows Ver " + required +
                            u"以上で使用して下さい",
-                       u"rotamcmd", kMbOk);
+                       component_name(), kMbOk);
     return 0;
 }
 

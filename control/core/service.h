@@ -38,6 +38,11 @@ MessageBoxUi &message_box();
 // The box of this platform (message_box_win32.cpp / message_box_posix.cpp).
 MessageBoxUi &platform_message_box();
 
+// The title of the component's own messages: its library name, set by the
+// component when it loads ("rotamcmd" until then).
+const std::u16string &component_name();
+void set_component_name(std::u16string name);
+
 // The control a wrapper is called on: the running control (CommandControl).
 // With no run holding one, a call would go to no control at all, which
 // raises 91 "Object variable or With block variable not set" and fires

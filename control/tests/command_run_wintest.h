@@ -1,6 +1,6 @@
 // What the service-layer tests under Wine share: a real control whose events
 // reach a real COM sink that answers the version question and whatever a test
-// adds, and command code that takes the list dialog's place inside
+// adds, and command code that takes the command's place inside
 // ZynInitCommand.
 #pragma once
 
@@ -11,24 +11,22 @@
 #include <vector>
 
 #include "control_object.h"
+#include "fake_command.h"
 #include "record.h"
 #include "service.h"
-#include "user_command.h"
 #include "wintest_util.h"
 
 namespace rotam::test {
 
 constexpr DISPID kInitCommand = 0x60030000, kGetZynVersion = 224;
 
-// The list dialog's place in the run: shows nothing, runs the command code.
-struct CommandCode final : command::ListDialog {
+// The command's place in the run: shows nothing, runs the command code.
+struct CommandCode final : OptionCommand {
     std::function<void()> body;
-    void show_modal() override {
+    void run(Control &) override {
         if (body)
             body();
     }
-    void unload() override {}
-    std::int16_t bret() const override { return 0; }
 };
 
 // Replaces the text a by-reference BSTR argument points at.
@@ -58,10 +56,10 @@ protected:
                 a->second(args);
             return S_OK;
         };
-        command::set_list_dialog(&code);
+        testing::install_command(&code);
     }
     void TearDown() override {
-        command::set_list_dialog(nullptr);
+        testing::install_command(nullptr);
         HostVersion().clear();
         DropCurrentRecord();
         PackageRecords().erase();

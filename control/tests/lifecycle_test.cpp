@@ -6,7 +6,7 @@
 #include <numeric>
 
 #include "fake_host.h"
-#include "fake_list_dialog.h"
+#include "fake_command.h"
 
 namespace rotam::testing {
 namespace {
@@ -18,16 +18,16 @@ class Lifecycle : public ::testing::Test {
 protected:
     void SetUp() override {
         HostVersion().clear();
-        command::set_list_dialog(&dialog);
+        install_command(&dialog);
     }
     void TearDown() override {
-        EXPECT_EQ(command::CommandControl(), nullptr);
-        command::set_list_dialog(nullptr);
+        EXPECT_EQ(CommandControl(), nullptr);
+        install_command(nullptr);
         HostVersion().clear();
     }
     InputState &state() { return owner.control.state(); }
 
-    FakeListDialog dialog;
+    FakeCommand dialog;
     FakeOwner owner;
     FakeHost &host = owner.host_events;
     Control &control = owner.control;
@@ -94,7 +94,7 @@ TEST_F(Lifecycle, InitCommandAsksVersionRunsDialogAndEndsOnce) {
     host.answer_version(u"2, 0, 3, 4");
     bool shown_during_run = false;
     dialog.while_open = [&](int) {
-        shown_during_run = command::CommandControl() == &control && owner.refs() == 2;
+        shown_during_run = CommandControl() == &control && owner.refs() == 2;
         EXPECT_EQ(host.dispids(), std::vector<std::int32_t>{kGetZynVersion});
     };
     control.ZynInitCommand();

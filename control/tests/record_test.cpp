@@ -6,7 +6,7 @@
 #include <climits>
 
 #include "fake_host.h"
-#include "fake_list_dialog.h"
+#include "fake_command.h"
 #include "record.h"
 
 namespace rotam::testing {
@@ -301,8 +301,8 @@ TEST_F(Records, OnlyASuccessfulAddToTheDrawingGetsItsCreationDate) {
 }
 
 TEST_F(Records, TheEndOfARunDropsTheRecordButNotItsHolders) {
-    FakeListDialog dialog;
-    command::set_list_dialog(&dialog);
+    FakeCommand dialog;
+    install_command(&dialog);
     CurrentRecord()->id = 4;  // a run does not start with a new record
     std::shared_ptr<QVZ_Class> held;
     dialog.while_open = [&](int) {
@@ -311,7 +311,7 @@ TEST_F(Records, TheEndOfARunDropsTheRecordButNotItsHolders) {
         held->layer = 3;
     };
     control.ZynInitCommand();
-    command::set_list_dialog(nullptr);
+    install_command(nullptr);
     HostVersion().clear();
     EXPECT_EQ(held->layer, 3);
     EXPECT_NE(CurrentRecord().get(), held.get());
@@ -319,8 +319,8 @@ TEST_F(Records, TheEndOfARunDropsTheRecordButNotItsHolders) {
 }
 
 TEST_F(Records, CommandCodeReachesTheWrappersThroughTheRunningControl) {
-    FakeListDialog dialog;
-    command::set_list_dialog(&dialog);
+    FakeCommand dialog;
+    install_command(&dialog);
     serve_drawing();
     drawing.emplace(6, HostRecord(2, 1));
     Long id = 0;
@@ -330,7 +330,7 @@ TEST_F(Records, CommandCodeReachesTheWrappersThroughTheRunningControl) {
         id = CurrentRecord()->id;
     };
     control.ZynInitCommand();
-    command::set_list_dialog(nullptr);
+    install_command(nullptr);
     HostVersion().clear();
     EXPECT_EQ(id, 2);
     // After the run there is no control to call on, and nothing is fired.

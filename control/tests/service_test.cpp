@@ -7,7 +7,7 @@
 #include <initializer_list>
 
 #include "fake_host.h"
-#include "fake_list_dialog.h"
+#include "fake_command.h"
 #include "service.h"
 
 namespace rotam::testing {
@@ -137,12 +137,12 @@ TEST(ServiceControl, IsTheRunningControlAndRaises91WithoutARun) {
     EXPECT_EQ(error_of([] { service_control(); }), 91);
     EXPECT_TRUE(owner.host_events.events().empty());
 
-    FakeListDialog dialog;
+    FakeCommand dialog;
     Control *during = nullptr;
     dialog.while_open = [&](int) { during = &service_control(); };
-    command::set_list_dialog(&dialog);
+    install_command(&dialog);
     owner.control.ZynInitCommand();
-    command::set_list_dialog(nullptr);
+    install_command(nullptr);
     EXPECT_EQ(during, &owner.control);
     EXPECT_EQ(error_of([] { service_control(); }), 91);
     HostVersion().clear();
