@@ -514,7 +514,7 @@ bool Answers::parse(const std::string &text, std::string &error) {
     return true;
 }
 
-bool Answers::bind(const std::vector<EventSpec> &events, std::string &error) {
+bool Answers::bind(const std::vector<EventShape> &events, std::string &error) {
     bound_.clear();
     for (const Raw &r : raw_) {
         std::size_t e = 0;
@@ -525,27 +525,27 @@ bool Answers::bind(const std::vector<EventSpec> &events, std::string &error) {
                     "\" (the keys are the names of the events the control fires, not of its wrappers)";
             return false;
         }
-        const EventSpec &spec = events[e];
+        const EventShape &shape = events[e];
         Bound b;
         b.every_call = r.every_call;
         for (const Raw::Entry &call : r.calls) {
             Answer answer;
             for (const Raw::Entry::Item &item : call.items) {
                 std::size_t p = 0;
-                while (p < spec.params.size() && !same_name(spec.params[p].name, item.key))
+                while (p < shape.params.size() && !same_name(shape.params[p].name, item.key))
                     ++p;
-                if (p == spec.params.size()) {
-                    error = at(item.line, item.column) + "unknown parameter \"" + item.key + "\" of " + spec.name;
+                if (p == shape.params.size()) {
+                    error = at(item.line, item.column) + "unknown parameter \"" + item.key + "\" of " + shape.name;
                     return false;
                 }
-                if (!spec.params[p].by_reference) {
-                    error = at(item.line, item.column) + spec.name + "." + spec.params[p].name +
+                if (!shape.params[p].by_reference) {
+                    error = at(item.line, item.column) + shape.name + "." + shape.params[p].name +
                             " is passed by value: the host cannot answer it";
                     return false;
                 }
                 AnswerValue value;
                 value.param = p;
-                if (!convert(item.value, spec.params[p], spec.name, value, error))
+                if (!convert(item.value, shape.params[p], shape.name, value, error))
                     return false;
                 answer.push_back(std::move(value));
             }

@@ -32,7 +32,7 @@ struct ParamSpec {
     bool by_reference = true;
 };
 
-struct EventSpec {
+struct EventShape {
     std::string name;
     std::vector<ParamSpec> params;
 };
@@ -58,7 +58,7 @@ public:
 
     // Checks the names and values against the events the control fires and
     // converts every value to its parameter's type; false with error as above.
-    bool bind(const std::vector<EventSpec> &events, std::string &error);
+    bool bind(const std::vector<EventShape> &events, std::string &error);
 
     // The answer to the next call of an event (by its index in the events
     // given to bind) for one listener, whose place in the lists is cursor;

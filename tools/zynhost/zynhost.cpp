@@ -273,15 +273,15 @@ void write_answer(VARIANTARG &arg, const zynhost::AnswerValue &v) {
 
 // The events the control fires, as the answers file is checked against.
 bool bind_answers(const std::map<DISPID, Member> &events, std::string &error) {
-    std::vector<zynhost::EventSpec> specs;
+    std::vector<zynhost::EventShape> shapes;
     for (const auto &[dispid, m] : events) {
-        zynhost::EventSpec spec{utf8(m.name), {}};
+        zynhost::EventShape shape{utf8(m.name), {}};
         for (std::size_t i = 0; i < m.types.size(); ++i)
-            spec.params.push_back({utf8(m.params[i]), m.types[i], m.by_reference[i]});
-        g_answer_index[dispid] = specs.size();
-        specs.push_back(std::move(spec));
+            shape.params.push_back({utf8(m.params[i]), m.types[i], m.by_reference[i]});
+        g_answer_index[dispid] = shapes.size();
+        shapes.push_back(std::move(shape));
     }
-    return g_answers.bind(specs, error);
+    return g_answers.bind(shapes, error);
 }
 
 // --- the sink --------------------------------------------------------------
