@@ -30,6 +30,36 @@ inline std::wstring exe_folder() {
 
 inline std::wstring dll_path() { return exe_folder() + L"rotamcmd.dll"; }
 
+// Runs a program to its end with its standard output and error in one pipe.
+// Returns false, with nothing read, when it could not be started.
+inline bool run_captured(std::wstring command, DWORD &exit_code, std::string &output) {
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    if (!CreatePipe(&read, &write, &sa, 0))
+        return false;
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = write;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION pi{};
+    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    CloseHandle(write);
+    if (started) {
+        char buffer[4096];
+        DWORD n = 0;
+        while (ReadFile(read, buffer, sizeof buffer, &n, nullptr) && n > 0)
+            output.append(buffer, n);
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        GetExitCodeProcess(pi.hProcess, &exit_code);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    CloseHandle(read);
+    return started != FALSE;
+}
+
 // rotamcmd.dll loaded by path, its entry points at hand.
 struct Dll {
     HMODULE module = nullptr;

@@ -41,30 +41,7 @@ Output host(const std::string &answers, const std::wstring &arguments) {
     std::wstring command = L"\"" + exe_folder() + L"zynhost.exe\" --timeout 60000 --answers \"" + file + L"\" " + arguments;
 
     Output r;
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    HANDLE read = nullptr, write = nullptr;
-    if (!CreatePipe(&read, &write, &sa, 0))
-        return r;
-    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = si.hStdError = write;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION pi{};
-    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-    CloseHandle(write);
-    if (started) {
-        char buffer[4096];
-        DWORD n = 0;
-        while (ReadFile(read, buffer, sizeof buffer, &n, nullptr) && n > 0)
-            r.text.append(buffer, n);
-        WaitForSingleObject(pi.hProcess, INFINITE);
-        GetExitCodeProcess(pi.hProcess, &r.exit_code);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-    CloseHandle(read);
+    run_captured(std::move(command), r.exit_code, r.text);
     DeleteFileW(file.c_str());
     return r;
 }

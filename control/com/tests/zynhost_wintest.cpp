@@ -40,35 +40,9 @@ struct Result {
 
 Result run_program(std::wstring command) {
     Result r;
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    HANDLE read = nullptr, write = nullptr;
-    if (!CreatePipe(&read, &write, &sa, 0))
-        return r;
-    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = write;
-    si.hStdError = write;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION pi{};
-    const BOOL started =
-        CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-    CloseHandle(write);
-    if (!started) {
-        CloseHandle(read);
-        return r;
-    }
     std::string output;
-    char buffer[4096];
-    DWORD n = 0;
-    while (ReadFile(read, buffer, sizeof buffer, &n, nullptr) && n > 0)
-        output.append(buffer, n);
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    GetExitCodeProcess(pi.hProcess, &r.exit_code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    CloseHandle(read);
+    if (!run_captured(std::move(command), r.exit_code, output))
+        return r;
     std::size_t start = 0;
     for (std::size_t end; (end = output.find('\n', start)) != std::string::npos; start = end + 1) {
         std::string line = output.substr(start, end - start);
