@@ -101,11 +101,9 @@ const Tables &tables_for(unsigned codepage) {
     }
 }
 
-// Byte by byte from s, until the zero.  `trail` says the first byte is the
-// second half of a character already written.
-std::size_t convert_bytes(const unsigned char *s, unsigned char *t, unsigned char *start, const Tables &tables,
-                          bool trail) {
-    if (trail) ++s;
+// Byte by byte from s, until the zero.
+std::size_t convert_bytes(const unsigned char *s, unsigned char *t, const Tables &tables) {
+    unsigned char *const start = t;
     for (unsigned char b; (b = *s++) != 0;) {
         unsigned char high = tables.high[b];
         if (high == b) {
@@ -152,84 +150,144 @@ inline std::uint64_t start_characters(std::uint64_t marked) {
     return ((marked & ~odd_runs) & kEven) | (odd_runs & ~kEven);
 }
 
-// The 64-byte blocks of s that lie wholly before its last byte (so that the
-// byte after each block is still text).  Returns the bytes written; *done is
-// where the blocks ended, *trail whether the byte there was taken along by a
-// lead byte at the end of the last block.
-__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
-std::size_t convert_blocks(const unsigned char *s, std::size_t len, unsigned char *t, const Tables &tables,
-                           std::size_t *done, bool *trail) {
-    const __m512i high0 = _mm512_load_si512(tables.high), high1 = _mm512_load_si512(tables.high + 64);
-    const __m512i high2 = _mm512_load_si512(tables.high + 128), high3 = _mm512_load_si512(tables.high + 192);
-    const __m512i low0 = _mm512_load_si512(tables.low), low1 = _mm512_load_si512(tables.low + 64);
-    const __m512i low2 = _mm512_load_si512(tables.low + 128), low3 = _mm512_load_si512(tables.low + 192);
-    // Byte k of the first and second halves of the output: the pairs
-    // (first[k], second[k]) for k = 0..31 and 32..63.
-    alignas(64) unsigned char order[2][64];
+// Byte k of the first and second halves of the output: the pairs
+// (first[k], second[k]) for k = 0..31 and 32..63.
+struct PairOrder {
+    alignas(64) unsigned char bytes[2][64];
+};
+
+constexpr PairOrder make_pair_order() {
+    PairOrder order{};
     for (int k = 0; k < 32; ++k) {
-        order[0][2 * k] = static_cast<unsigned char>(k);
-        order[0][2 * k + 1] = static_cast<unsigned char>(64 + k);
-        order[1][2 * k] = static_cast<unsigned char>(32 + k);
-        order[1][2 * k + 1] = static_cast<unsigned char>(96 + k);
+        order.bytes[0][2 * k] = static_cast<unsigned char>(k);
+        order.bytes[0][2 * k + 1] = static_cast<unsigned char>(64 + k);
+        order.bytes[1][2 * k] = static_cast<unsigned char>(32 + k);
+        order.bytes[1][2 * k + 1] = static_cast<unsigned char>(96 + k);
     }
-    const __m512i order0 = _mm512_load_si512(order[0]), order1 = _mm512_load_si512(order[1]);
+    return order;
+}
+
+constexpr PairOrder kPairOrder = make_pair_order();
+
+// The register constants of the block path.
+struct BlockTables {
+    __m512i high[4], low[4], order[2];
+};
+
+// A 256-byte table at each byte of x (`upper`: the bytes with the high bit
+// set, which index the table's second half).
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
+inline __m512i look_up(const __m512i *table, __m512i x, __mmask64 upper) {
+    return _mm512_mask_blend_epi8(upper, _mm512_permutex2var_epi8(table[0], x, table[1]),
+                                  _mm512_permutex2var_epi8(table[2], x, table[3]));
+}
+
+// Converts the characters that start in one block of up to 64 bytes (bits of
+// `valid`), x, whose following bytes are `next`; bit 0 of *carry says its
+// first byte was taken along by the block before.  Writes the pairs at t:
+// exactly those when `exact`, else up to 128 bytes.  Returns the bytes of
+// the pairs.
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
+inline std::size_t convert_block(const BlockTables &k, __m512i x, __m512i next, std::uint64_t valid,
+                                 std::uint64_t *carry, unsigned char *t, bool exact) {
+    const __mmask64 upper = _mm512_movepi8_mask(x);
+    const __m512i first = look_up(k.high, x, upper);
+    const __m512i low = look_up(k.low, x, upper);
+    const __mmask64 marked_mask = _mm512_mask_cmpeq_epi8_mask(valid, first, x);
+    const std::uint64_t marked = _cvtmask64_u64(marked_mask);
+    __m512i second;
+    std::uint64_t trails;
+    if (((marked & (marked << 1)) | *carry) == 0) {
+        // No two lead-byte values side by side (nearly all text): each
+        // starts a character, and the mask already in hand picks them.
+        second = _mm512_mask_blend_epi8(marked_mask, low, next);
+        trails = marked << 1;
+        *carry = marked >> 63;
+    } else {
+        const std::uint64_t leads = start_characters(marked & ~*carry);
+        second = _mm512_mask_blend_epi8(leads, low, next);
+        trails = (leads << 1) | *carry;
+        *carry = leads >> 63;
+    }
+    // Characters only: trail bytes out (a block may have none), then pairs
+    // as in the plain case.
+    std::uint64_t keep = ~trails & valid;
+    // Built in a general register: moving a mask from a mask register and
+    // back costs more than the arithmetic.
+    __asm__("" : "+r"(keep));
+    __m512i firsts = first, seconds = second;
+    if (keep != ~0ULL) {
+        firsts = _mm512_maskz_compress_epi8(keep, first);
+        seconds = _mm512_maskz_compress_epi8(keep, second);
+    }
+    const std::size_t count = static_cast<std::size_t>(__builtin_popcountll(keep));
+    const __m512i pairs0 = _mm512_permutex2var_epi8(firsts, k.order[0], seconds);
+    const __m512i pairs1 = _mm512_permutex2var_epi8(firsts, k.order[1], seconds);
+    if (!exact) {
+        // Past the pairs the stores write bytes that the next block writes
+        // again (each block keeps at least 32 of its 64 characters).
+        _mm512_storeu_si512(t, pairs0);
+        _mm512_storeu_si512(t + 64, pairs1);
+    } else if (count > 32) {
+        _mm512_storeu_si512(t, pairs0);
+        _mm512_mask_storeu_epi16(t + 64, static_cast<__mmask32>((1ULL << (count - 32)) - 1), pairs1);
+    } else {
+        _mm512_mask_storeu_epi16(t, static_cast<__mmask32>((1ULL << count) - 1), pairs0);
+    }
+    return 2 * count;
+}
+
+// The whole text of len bytes (not counting the zero) in blocks of 64; the
+// last block, of 1 to 64 bytes, is read and written under masks, so nothing
+// outside the text and the target is touched.  Returns the bytes written
+// before the final zero, which it writes too.
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
+std::size_t convert_blocks(const unsigned char *s, std::size_t len, unsigned char *t, const Tables &tables) {
+    BlockTables k;
+    for (int q = 0; q < 4; ++q) {
+        k.high[q] = _mm512_load_si512(tables.high + 64 * q);
+        k.low[q] = _mm512_load_si512(tables.low + 64 * q);
+    }
+    k.order[0] = _mm512_load_si512(kPairOrder.bytes[0]);
+    k.order[1] = _mm512_load_si512(kPairOrder.bytes[1]);
     std::size_t i = 0, o = 0;
+    std::uint64_t carry = 0;  // bit 0: the block's first byte is a trail byte
     if (tables.plain) {
         const __m512i zero = _mm512_setzero_si512();
         for (; i + 64 < len; i += 64, o += 128) {
             const __m512i x = _mm512_loadu_si512(s + i);
-            _mm512_storeu_si512(t + o, _mm512_permutex2var_epi8(zero, order0, x));
-            _mm512_storeu_si512(t + o + 64, _mm512_permutex2var_epi8(zero, order1, x));
+            _mm512_storeu_si512(t + o, _mm512_permutex2var_epi8(zero, k.order[0], x));
+            _mm512_storeu_si512(t + o + 64, _mm512_permutex2var_epi8(zero, k.order[1], x));
         }
-        *done = i;
-        *trail = false;
-        return o;
-    }
-    std::uint64_t carry = 0;  // bit 0: the block's first byte is a trail byte
-    for (; i + 64 < len; i += 64) {
-        const __m512i x = _mm512_loadu_si512(s + i);
-        const __mmask64 upper = _mm512_movepi8_mask(x);
-        const __m512i first = _mm512_mask_blend_epi8(upper, _mm512_permutex2var_epi8(high0, x, high1),
-                                                     _mm512_permutex2var_epi8(high2, x, high3));
-        const __m512i low = _mm512_mask_blend_epi8(upper, _mm512_permutex2var_epi8(low0, x, low1),
-                                                   _mm512_permutex2var_epi8(low2, x, low3));
-        std::uint64_t marked = _mm512_cmpeq_epi8_mask(first, x);
-        // Bit arithmetic on general registers: mask registers would cost a
-        // transfer both ways at every step.
-        __asm__("" : "+r"(marked));
-        if ((marked | carry) == 0) {
-            _mm512_storeu_si512(t + o, _mm512_permutex2var_epi8(first, order0, low));
-            _mm512_storeu_si512(t + o + 64, _mm512_permutex2var_epi8(first, order1, low));
-            o += 128;
-            continue;
+    } else if (i + 64 < len) {
+        // Each block's bytes are read before the block ahead of it is
+        // stored: the stores' places depend on that block's lead bytes, and
+        // a read the processor cannot yet tell apart from them would wait.
+        __m512i x = _mm512_loadu_si512(s), next = _mm512_loadu_si512(s + 1);
+        for (;;) {
+            const bool more = i + 128 < len;
+            __m512i x2 = x, next2 = next;
+            if (more) {
+                x2 = _mm512_loadu_si512(s + i + 64);
+                next2 = _mm512_loadu_si512(s + i + 65);
+                __asm__("" : "+v"(x2), "+v"(next2));  // read here, not where used
+            }
+            o += convert_block(k, x, next, ~0ULL, &carry, t + o, !more);
+            i += 64;
+            if (!more) break;
+            x = x2;
+            next = next2;
         }
-        // The lead bytes that start a character (a first byte taken along
-        // by the previous block is none).
-        const std::uint64_t leads = start_characters(marked & ~carry);
-        const std::uint64_t trails = (leads << 1) | carry;
-        carry = leads >> 63;
-        // A lead writes itself and the byte after it; its trail writes nothing.
-        __m512i next = _mm512_loadu_si512(s + i + 1);
-        __asm__("" : "+v"(next));  // a plain load, not one masked by the leads
-        const __m512i second = _mm512_mask_blend_epi8(leads, low, next);
-        // Characters only: trail bytes out, then pairs as in the plain case.
-        const __mmask64 keep = ~trails;
-        const __m512i firsts = _mm512_maskz_compress_epi8(keep, first);
-        const __m512i seconds = _mm512_maskz_compress_epi8(keep, second);
-        const int count = __builtin_popcountll(keep);  // 32 to 64
-        _mm512_storeu_si512(t + o, _mm512_permutex2var_epi8(firsts, order0, seconds));
-        // Past the pairs the second store writes bytes that the next block
-        // writes again (each block keeps at least 32 of its 64 characters),
-        // so only the last block must stop at its pairs.
-        if (i + 128 < len)
-            _mm512_storeu_si512(t + o + 64, _mm512_permutex2var_epi8(firsts, order1, seconds));
-        else
-            _mm512_mask_storeu_epi16(t + o + 64, static_cast<__mmask32>((1ULL << (count - 32)) - 1),
-                                     _mm512_permutex2var_epi8(firsts, order1, seconds));
-        o += 2 * static_cast<std::size_t>(count);
     }
-    *done = i;
-    *trail = carry != 0;
+    // The last 1 to 64 bytes; the byte after the last is the zero.
+    const std::size_t n = len - i;
+    if (n > 0) {
+        const std::uint64_t valid = n == 64 ? ~0ULL : (1ULL << n) - 1;
+        const __m512i x = _mm512_maskz_loadu_epi8(valid, s + i);
+        const __m512i next = _mm512_maskz_loadu_epi8(valid, s + i + 1);
+        o += convert_block(k, x, next, valid, &carry, t + o, true);
+    }
+    t[o] = 0;
     return o;
 }
 #endif
@@ -238,17 +296,9 @@ std::size_t convert(const char *source, char *target, const Tables &tables) {
     const auto *s = reinterpret_cast<const unsigned char *>(source);
     auto *t = reinterpret_cast<unsigned char *>(target);
 #if defined(VOSTIK_HAN_TO_ZEN_WIDE)
-    if (has_wide_path()) {
-        std::size_t len = std::strlen(source);
-        if (len > 64) {
-            std::size_t done = 0;
-            bool trail = false;
-            std::size_t o = convert_blocks(s, len, t, tables, &done, &trail);
-            return convert_bytes(s + done, t + o, t, tables, trail);
-        }
-    }
+    if (has_wide_path()) return convert_blocks(s, std::strlen(source), t, tables);
 #endif
-    return convert_bytes(s, t, t, tables, false);
+    return convert_bytes(s, t, tables);
 }
 
 }  // namespace
