@@ -140,17 +140,11 @@ private:
                 return false;
             n.keys.push_back(std::move(key));
             n.items.push_back(std::move(item));
-            skip_space();
-            if (peek() == ',') {
-                advance();
-                skip_space();
-                continue;
-            }
-            if (peek() == '}') {
-                advance();
+            bool closed = false;
+            if (!separator('}', &closed))
+                return false;
+            if (closed)
                 return true;
-            }
-            return fail(at_end() ? "unexpected end of the file" : "expected ',' or '}'");
         }
     }
 
@@ -167,18 +161,31 @@ private:
             if (!value(item, depth))
                 return false;
             n.items.push_back(std::move(item));
-            skip_space();
-            if (peek() == ',') {
-                advance();
-                skip_space();
-                continue;
-            }
-            if (peek() == ']') {
-                advance();
+            bool closed = false;
+            if (!separator(']', &closed))
+                return false;
+            if (closed)
                 return true;
-            }
-            return fail(at_end() ? "unexpected end of the file" : "expected ',' or ']'");
         }
+    }
+
+    // What follows a member or an element: a comma, or `close`, which ends
+    // the object or array (*closed).
+    bool separator(char close, bool *closed) {
+        skip_space();
+        if (peek() == ',') {
+            advance();
+            skip_space();
+            return true;
+        }
+        if (peek() == close) {
+            advance();
+            *closed = true;
+            return true;
+        }
+        if (at_end())
+            return fail("unexpected end of the file");
+        return fail(close == '}' ? "expected ',' or '}'" : "expected ',' or ']'");
     }
 
     bool digits() {
