@@ -336,4 +336,20 @@ struct OleThread {
     ~OleThread() { OleUninitialize(); }
 };
 
+// Tests of the reference host, which creates the control by its program
+// identifier: the component is registered for the machine, as an installed
+// one is (any registration for the user removed first), and the
+// registration goes again afterwards.
+class RegisteredComponent : public ::testing::Test {
+protected:
+    OleThread ole;
+    Dll dll;
+    void SetUp() override {
+        ASSERT_TRUE(dll.ok());
+        dll.install(FALSE, L"user");
+        ASSERT_EQ(dll.register_server(), S_OK);
+    }
+    void TearDown() override { dll.unregister_server(); }
+};
+
 }  // namespace rotam::test

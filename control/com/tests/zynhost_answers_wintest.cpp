@@ -46,17 +46,7 @@ Output host(const std::string &answers, const std::wstring &arguments) {
     return r;
 }
 
-class Answers : public ::testing::Test {
-protected:
-    OleThread ole;
-    Dll dll;
-    void SetUp() override {
-        ASSERT_TRUE(dll.ok());
-        dll.install(FALSE, L"user");
-        ASSERT_EQ(dll.register_server(), S_OK);
-    }
-    void TearDown() override { dll.unregister_server(); }
-};
+using Answers = RegisteredComponent;
 
 // Three finished inputs: each asks for the active title and the rest of the
 // input.  The titles come from a list of two answers, the rest from one

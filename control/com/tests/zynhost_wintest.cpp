@@ -57,19 +57,7 @@ Result run_host(const std::wstring &arguments) {
     return run_program(L"\"" + exe_folder() + L"zynhost.exe\" --timeout 60000 " + arguments);
 }
 
-class ReferenceHost : public ::testing::Test {
-protected:
-    OleThread ole;
-    Dll dll;
-    // Registered for the machine, as an installed component is; the
-    // registration goes again afterwards.
-    void SetUp() override {
-        ASSERT_TRUE(dll.ok());
-        dll.install(FALSE, L"user");
-        ASSERT_EQ(dll.register_server(), S_OK);
-    }
-    void TearDown() override { dll.unregister_server(); }
-};
+using ReferenceHost = RegisteredComponent;
 
 const std::vector<std::string> kOneRun = {"224 ZynGetZynVersion", "1 ZynExitCommand", "1 ZynExitCommand"};
 
