@@ -182,50 +182,56 @@ inline __m512i look_up(const __m512i *table, __m512i x, __mmask64 upper) {
                                   _mm512_permutex2var_epi8(table[2], x, table[3]));
 }
 
-// Converts the characters that start in one block of up to 64 bytes (bits of
-// `valid`), x, whose following bytes are `next`; bit 0 of *carry says its
-// first byte was taken along by the block before.  Writes the pairs at t:
-// exactly those when `exact`, else up to 128 bytes.  Returns the bytes of
-// the pairs.
+// A block of up to 64 bytes (bits of `valid`); nothing past them is read.
 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
-inline std::size_t convert_block(const BlockTables &k, __m512i x, __m512i next, std::uint64_t valid,
-                                 std::uint64_t *carry, unsigned char *t, bool exact) {
-    const __mmask64 upper = _mm512_movepi8_mask(x);
-    const __m512i first = look_up(k.high, x, upper);
-    const __m512i low = look_up(k.low, x, upper);
-    const __mmask64 marked_mask = _mm512_mask_cmpeq_epi8_mask(valid, first, x);
-    const std::uint64_t marked = _cvtmask64_u64(marked_mask);
-    __m512i second;
-    std::uint64_t trails;
-    if (((marked & (marked << 1)) | *carry) == 0) {
-        // No two lead-byte values side by side (nearly all text): each
-        // starts a character, and the mask already in hand picks them.
-        second = _mm512_mask_blend_epi8(marked_mask, low, next);
-        trails = marked << 1;
-        *carry = marked >> 63;
-    } else {
-        const std::uint64_t leads = start_characters(marked & ~*carry);
-        second = _mm512_mask_blend_epi8(leads, low, next);
-        trails = (leads << 1) | *carry;
-        *carry = leads >> 63;
+inline __m512i load_block(const unsigned char *p, std::uint64_t valid) {
+    return valid == ~0ULL ? _mm512_loadu_si512(p) : _mm512_maskz_loadu_epi8(valid, p);
+}
+
+// What the first look at a block finds.
+struct Marks {
+    __m512i first;        // the first byte written for each byte
+    std::uint64_t leads;  // bytes that start a double-byte character
+    std::uint64_t keep;   // bytes that start a character
+};
+
+// The first look at the block at p (bits of `valid`); bit 0 of *carry says
+// its first byte was taken along by the block before.
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
+inline Marks mark_block(const BlockTables &k, const unsigned char *p, std::uint64_t valid, std::uint64_t *carry) {
+    const __m512i x = load_block(p, valid);
+    const __m512i first = look_up(k.high, x, _mm512_movepi8_mask(x));
+    const std::uint64_t marked = _cvtmask64_u64(_mm512_mask_cmpeq_epi8_mask(valid, first, x));
+    // Where no two lead-byte values stand side by side (nearly all text),
+    // each of them starts a character.
+    const std::uint64_t leads =
+        ((marked & (marked << 1)) | *carry) == 0 ? marked : start_characters(marked & ~*carry);
+    const std::uint64_t trails = (leads << 1) | *carry;
+    *carry = leads >> 63;
+    return {first, leads, ~trails & valid};
+}
+
+// Writes the pairs of the characters that start in the block at p, as m
+// found them: exactly those when `exact`, else up to 128 bytes.  Returns the
+// bytes of the pairs.
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
+inline std::size_t write_block(const BlockTables &k, const unsigned char *p, std::uint64_t valid, const Marks &m,
+                               unsigned char *t, bool exact) {
+    const __m512i x = load_block(p, valid), next = load_block(p + 1, valid);
+    const __m512i low = look_up(k.low, x, _mm512_movepi8_mask(x));
+    const __m512i second = _mm512_mask_blend_epi8(m.leads, low, next);
+    // Characters only: trail bytes out (a block may have none), then pairs.
+    __m512i firsts = m.first, seconds = second;
+    if (m.keep != ~0ULL) {
+        firsts = _mm512_maskz_compress_epi8(m.keep, m.first);
+        seconds = _mm512_maskz_compress_epi8(m.keep, second);
     }
-    // Characters only: trail bytes out (a block may have none), then pairs
-    // as in the plain case.
-    std::uint64_t keep = ~trails & valid;
-    // Built in a general register: moving a mask from a mask register and
-    // back costs more than the arithmetic.
-    __asm__("" : "+r"(keep));
-    __m512i firsts = first, seconds = second;
-    if (keep != ~0ULL) {
-        firsts = _mm512_maskz_compress_epi8(keep, first);
-        seconds = _mm512_maskz_compress_epi8(keep, second);
-    }
-    const std::size_t count = static_cast<std::size_t>(__builtin_popcountll(keep));
+    const std::size_t count = static_cast<std::size_t>(__builtin_popcountll(m.keep));
     const __m512i pairs0 = _mm512_permutex2var_epi8(firsts, k.order[0], seconds);
     const __m512i pairs1 = _mm512_permutex2var_epi8(firsts, k.order[1], seconds);
     if (!exact) {
         // Past the pairs the stores write bytes that the next block writes
-        // again (each block keeps at least 32 of its 64 characters).
+        // again (a whole block keeps at least 32 of its 64 characters).
         _mm512_storeu_si512(t, pairs0);
         _mm512_storeu_si512(t + 64, pairs1);
     } else if (count > 32) {
@@ -250,42 +256,42 @@ std::size_t convert_blocks(const unsigned char *s, std::size_t len, unsigned cha
     }
     k.order[0] = _mm512_load_si512(kPairOrder.bytes[0]);
     k.order[1] = _mm512_load_si512(kPairOrder.bytes[1]);
-    std::size_t i = 0, o = 0;
-    std::uint64_t carry = 0;  // bit 0: the block's first byte is a trail byte
+    std::size_t o = 0;
     if (tables.plain) {
         const __m512i zero = _mm512_setzero_si512();
-        for (; i + 64 < len; i += 64, o += 128) {
-            const __m512i x = _mm512_loadu_si512(s + i);
+        for (; len > 64; s += 64, len -= 64, o += 128) {
+            const __m512i x = _mm512_loadu_si512(s);
             _mm512_storeu_si512(t + o, _mm512_permutex2var_epi8(zero, k.order[0], x));
             _mm512_storeu_si512(t + o + 64, _mm512_permutex2var_epi8(zero, k.order[1], x));
         }
-    } else if (i + 64 < len) {
-        // Each block's bytes are read before the block ahead of it is
-        // stored: the stores' places depend on that block's lead bytes, and
-        // a read the processor cannot yet tell apart from them would wait.
-        __m512i x = _mm512_loadu_si512(s), next = _mm512_loadu_si512(s + 1);
-        for (;;) {
-            const bool more = i + 128 < len;
-            __m512i x2 = x, next2 = next;
-            if (more) {
-                x2 = _mm512_loadu_si512(s + i + 64);
-                next2 = _mm512_loadu_si512(s + i + 65);
-                __asm__("" : "+v"(x2), "+v"(next2));  // read here, not where used
-            }
-            o += convert_block(k, x, next, ~0ULL, &carry, t + o, !more);
-            i += 64;
-            if (!more) break;
-            x = x2;
-            next = next2;
-        }
     }
-    // The last 1 to 64 bytes; the byte after the last is the zero.
-    const std::size_t n = len - i;
-    if (n > 0) {
-        const std::uint64_t valid = n == 64 ? ~0ULL : (1ULL << n) - 1;
-        const __m512i x = _mm512_maskz_loadu_epi8(valid, s + i);
-        const __m512i next = _mm512_maskz_loadu_epi8(valid, s + i + 1);
-        o += convert_block(k, x, next, valid, &carry, t + o, true);
+    const std::size_t blocks = (len + 63) / 64;
+    auto valid = [len](std::size_t n) {
+        const std::size_t left = len - 64 * n;
+        return left >= 64 ? ~0ULL : (1ULL << left) - 1;
+    };
+    // A block's stores wait for its marks, so the marks are found two
+    // blocks ahead; found just before the stores, they held the stores up.
+    std::uint64_t carry = 0;  // bit 0: the next block's first byte is a trail byte
+    Marks m0 = mark_block(k, s, valid(0), &carry), m1{};
+    if (blocks > 1) m1 = mark_block(k, s + 64, valid(1), &carry);
+    std::size_t n = 0;
+    // While the block two ahead is whole and not the last; every block
+    // written here is followed by a whole block, which covers what it wrote
+    // past its pairs.
+    for (; n + 3 < blocks; ++n) {
+        const Marks m2 = mark_block(k, s + 64 * (n + 2), ~0ULL, &carry);
+        o += write_block(k, s + 64 * n, ~0ULL, m0, t + o, false);
+        m0 = m1;
+        m1 = m2;
+    }
+    // The last two blocks write exactly their pairs.
+    for (; n < blocks; ++n) {
+        Marks m2 = m1;
+        if (n + 2 < blocks) m2 = mark_block(k, s + 64 * (n + 2), valid(n + 2), &carry);
+        o += write_block(k, s + 64 * n, valid(n), m0, t + o, n + 2 >= blocks);
+        m0 = m1;
+        m1 = m2;
     }
     t[o] = 0;
     return o;
