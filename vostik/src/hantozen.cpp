@@ -191,8 +191,9 @@ inline __m512i load_block(const unsigned char *p, std::uint64_t valid) {
 // What the first look at a block finds.
 struct Marks {
     __m512i first;        // the first byte written for each byte
-    std::uint64_t leads;  // bytes that start a double-byte character
+    __mmask64 leads;      // bytes that start a double-byte character
     std::uint64_t keep;   // bytes that start a character
+    __mmask64 upper;      // bytes with the high bit set
 };
 
 // The first look at the block at p (bits of `valid`); bit 0 of *carry says
@@ -200,15 +201,23 @@ struct Marks {
 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
 inline Marks mark_block(const BlockTables &k, const unsigned char *p, std::uint64_t valid, std::uint64_t *carry) {
     const __m512i x = load_block(p, valid);
-    const __m512i first = look_up(k.high, x, _mm512_movepi8_mask(x));
-    const std::uint64_t marked = _cvtmask64_u64(_mm512_mask_cmpeq_epi8_mask(valid, first, x));
-    // Where no two lead-byte values stand side by side (nearly all text),
-    // each of them starts a character.
-    const std::uint64_t leads =
-        ((marked & (marked << 1)) | *carry) == 0 ? marked : start_characters(marked & ~*carry);
-    const std::uint64_t trails = (leads << 1) | *carry;
+    const __mmask64 upper = _mm512_movepi8_mask(x);
+    const __m512i first = look_up(k.high, x, upper);
+    const __mmask64 marked_mask = _mm512_mask_cmpeq_epi8_mask(valid, first, x);
+    // One move to a general register per block, and everything after it
+    // from that copy: moves out of the mask registers are dear.
+    std::uint64_t marked = _cvtmask64_u64(marked_mask);
+    __asm__("" : "+r"(marked));
+    const std::uint64_t trails = (marked << 1) | *carry;
+    if ((marked & trails) == 0) {
+        // No two lead-byte values side by side and nothing carried over
+        // (nearly all text): each of them starts a character.
+        *carry = marked >> 63;
+        return {first, marked_mask, ~trails & valid, upper};
+    }
+    const std::uint64_t leads = start_characters(marked & ~*carry);
     *carry = leads >> 63;
-    return {first, leads, ~trails & valid};
+    return {first, _cvtu64_mask64(leads), ~((leads << 1) | (trails & 1)) & valid, upper};
 }
 
 // Writes the pairs of the characters that start in the block at p, as m
@@ -218,7 +227,7 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
 inline std::size_t write_block(const BlockTables &k, const unsigned char *p, std::uint64_t valid, const Marks &m,
                                unsigned char *t, bool exact) {
     const __m512i x = load_block(p, valid), next = load_block(p + 1, valid);
-    const __m512i low = look_up(k.low, x, _mm512_movepi8_mask(x));
+    const __m512i low = look_up(k.low, x, m.upper);
     const __m512i second = _mm512_mask_blend_epi8(m.leads, low, next);
     // Characters only: trail bytes out (a block may have none), then pairs.
     __m512i firsts = m.first, seconds = second;
@@ -276,16 +285,19 @@ std::size_t convert_blocks(const unsigned char *s, std::size_t len, unsigned cha
     Marks m0 = mark_block(k, s, valid(0), &carry), m1{};
     if (blocks > 1) m1 = mark_block(k, s + 64, valid(1), &carry);
     std::size_t n = 0;
-    // While the block two ahead is whole and not the last; every block
-    // written here is followed by a whole block, which covers what it wrote
-    // past its pairs.
-    for (; n + 3 < blocks; ++n) {
+    // Three blocks a turn, while the blocks marked are whole and not the
+    // last; every block written here is followed by a whole block, which
+    // covers what it wrote past its pairs.  (Three, so that the marks stay
+    // in their registers instead of moving along.)
+    for (; n + 5 < blocks; n += 3) {
         const Marks m2 = mark_block(k, s + 64 * (n + 2), ~0ULL, &carry);
         o += write_block(k, s + 64 * n, ~0ULL, m0, t + o, false);
-        m0 = m1;
-        m1 = m2;
+        m0 = mark_block(k, s + 64 * (n + 3), ~0ULL, &carry);
+        o += write_block(k, s + 64 * (n + 1), ~0ULL, m1, t + o, false);
+        m1 = mark_block(k, s + 64 * (n + 4), ~0ULL, &carry);
+        o += write_block(k, s + 64 * (n + 2), ~0ULL, m2, t + o, false);
     }
-    // The last two blocks write exactly their pairs.
+    // The rest; the last two blocks write exactly their pairs.
     for (; n < blocks; ++n) {
         Marks m2 = m1;
         if (n + 2 < blocks) m2 = mark_block(k, s + 64 * (n + 2), valid(n + 2), &carry);
