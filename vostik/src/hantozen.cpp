@@ -188,21 +188,26 @@ inline __m512i load_block(const unsigned char *p, std::uint64_t valid) {
     return valid == ~0ULL ? _mm512_loadu_si512(p) : _mm512_maskz_loadu_epi8(valid, p);
 }
 
-// What the first look at a block finds.
+// What the first look at a block finds: everything the block's stores need
+// from the text.
 struct Marks {
-    __m512i first;        // the first byte written for each byte
+    __m512i first, low;   // the bytes each byte is written as
+    __m512i next;         // the byte after each byte
     __mmask64 leads;      // bytes that start a double-byte character
     std::uint64_t keep;   // bytes that start a character
-    __mmask64 upper;      // bytes with the high bit set
 };
 
 // The first look at the block at p (bits of `valid`); bit 0 of *carry says
-// its first byte was taken along by the block before.
+// its first byte was taken along by the block before.  It does all the
+// reading of the text, well ahead of the stores: a read just behind a store
+// whose address matches it in the low 12 bits waits for that store.
 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
 inline Marks mark_block(const BlockTables &k, const unsigned char *p, std::uint64_t valid, std::uint64_t *carry) {
     const __m512i x = load_block(p, valid);
     const __mmask64 upper = _mm512_movepi8_mask(x);
     const __m512i first = look_up(k.high, x, upper);
+    const __m512i low = look_up(k.low, x, upper);
+    const __m512i next = load_block(p + 1, valid);
     const __mmask64 marked_mask = _mm512_mask_cmpeq_epi8_mask(valid, first, x);
     // One move to a general register per block, and everything after it
     // from that copy: moves out of the mask registers are dear.
@@ -213,22 +218,19 @@ inline Marks mark_block(const BlockTables &k, const unsigned char *p, std::uint6
         // No two lead-byte values side by side and nothing carried over
         // (nearly all text): each of them starts a character.
         *carry = marked >> 63;
-        return {first, marked_mask, ~trails & valid, upper};
+        return {first, low, next, marked_mask, ~trails & valid};
     }
     const std::uint64_t leads = start_characters(marked & ~*carry);
     *carry = leads >> 63;
-    return {first, _cvtu64_mask64(leads), ~((leads << 1) | (trails & 1)) & valid, upper};
+    return {first, low, next, _cvtu64_mask64(leads), ~((leads << 1) | (trails & 1)) & valid};
 }
 
-// Writes the pairs of the characters that start in the block at p, as m
-// found them: exactly those when `exact`, else up to 128 bytes.  Returns the
-// bytes of the pairs.
+// Writes the pairs of the characters that start in a block, as m found
+// them: exactly those when `exact`, else up to 128 bytes.  Returns the bytes
+// of the pairs.
 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
-inline std::size_t write_block(const BlockTables &k, const unsigned char *p, std::uint64_t valid, const Marks &m,
-                               unsigned char *t, bool exact) {
-    const __m512i x = load_block(p, valid), next = load_block(p + 1, valid);
-    const __m512i low = look_up(k.low, x, m.upper);
-    const __m512i second = _mm512_mask_blend_epi8(m.leads, low, next);
+inline std::size_t write_block(const BlockTables &k, const Marks &m, unsigned char *t, bool exact) {
+    const __m512i second = _mm512_mask_blend_epi8(m.leads, m.low, m.next);
     // Characters only: trail bytes out (a block may have none), then pairs.
     __m512i firsts = m.first, seconds = second;
     if (m.keep != ~0ULL) {
@@ -279,31 +281,35 @@ std::size_t convert_blocks(const unsigned char *s, std::size_t len, unsigned cha
         const std::size_t left = len - 64 * n;
         return left >= 64 ? ~0ULL : (1ULL << left) - 1;
     };
-    // A block's stores wait for its marks, so the marks are found two
-    // blocks ahead; found just before the stores, they held the stores up.
+    // A block's stores wait for its marks, so the marks are found three
+    // blocks ahead.
     std::uint64_t carry = 0;  // bit 0: the next block's first byte is a trail byte
-    Marks m0 = mark_block(k, s, valid(0), &carry), m1{};
+    Marks m0 = mark_block(k, s, valid(0), &carry), m1{}, m2{};
     if (blocks > 1) m1 = mark_block(k, s + 64, valid(1), &carry);
+    if (blocks > 2) m2 = mark_block(k, s + 128, valid(2), &carry);
     std::size_t n = 0;
-    // Three blocks a turn, while the blocks marked are whole and not the
+    // Four blocks a turn, while the blocks marked are whole and not the
     // last; every block written here is followed by a whole block, which
-    // covers what it wrote past its pairs.  (Three, so that the marks stay
-    // in their registers instead of moving along.)
-    for (; n + 5 < blocks; n += 3) {
-        const Marks m2 = mark_block(k, s + 64 * (n + 2), ~0ULL, &carry);
-        o += write_block(k, s + 64 * n, ~0ULL, m0, t + o, false);
-        m0 = mark_block(k, s + 64 * (n + 3), ~0ULL, &carry);
-        o += write_block(k, s + 64 * (n + 1), ~0ULL, m1, t + o, false);
-        m1 = mark_block(k, s + 64 * (n + 4), ~0ULL, &carry);
-        o += write_block(k, s + 64 * (n + 2), ~0ULL, m2, t + o, false);
+    // covers what it wrote past its pairs.  (Four, so that the marks stay in
+    // their registers instead of moving along.)
+    for (; n + 7 < blocks; n += 4) {
+        const Marks m3 = mark_block(k, s + 64 * (n + 3), ~0ULL, &carry);
+        o += write_block(k, m0, t + o, false);
+        m0 = mark_block(k, s + 64 * (n + 4), ~0ULL, &carry);
+        o += write_block(k, m1, t + o, false);
+        m1 = mark_block(k, s + 64 * (n + 5), ~0ULL, &carry);
+        o += write_block(k, m2, t + o, false);
+        m2 = mark_block(k, s + 64 * (n + 6), ~0ULL, &carry);
+        o += write_block(k, m3, t + o, false);
     }
     // The rest; the last two blocks write exactly their pairs.
     for (; n < blocks; ++n) {
-        Marks m2 = m1;
-        if (n + 2 < blocks) m2 = mark_block(k, s + 64 * (n + 2), valid(n + 2), &carry);
-        o += write_block(k, s + 64 * n, valid(n), m0, t + o, n + 2 >= blocks);
+        Marks m3 = m2;
+        if (n + 3 < blocks) m3 = mark_block(k, s + 64 * (n + 3), valid(n + 3), &carry);
+        o += write_block(k, m0, t + o, n + 2 >= blocks);
         m0 = m1;
         m1 = m2;
+        m2 = m3;
     }
     t[o] = 0;
     return o;
