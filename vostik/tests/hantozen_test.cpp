@@ -103,7 +103,7 @@ TEST(HanToZen, LongTextsPairUpAsTheByteWalkDoes) {
     const unsigned char alphabet[] = {0x81, 0x81, 0x81, 0xE0, 'A', ' ', 0x5C, 0xB6, 0xDE, 0x80, 0xFF};
     std::mt19937 random(10);
     for (unsigned page : {932u, 936u, 1252u}) {
-        for (std::size_t len = 1; len <= 400; len += 1 + len / 40) {
+        for (std::size_t len = 1; len <= 1000; len += 1 + len / 40) {
             for (int round = 0; round < 20; ++round) {
                 // Rounds 0 and 1: one run of lead-byte values through whole
                 // blocks, starting on an even or an odd byte.  Rounds 2 to
