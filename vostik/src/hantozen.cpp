@@ -284,7 +284,8 @@ std::size_t convert_blocks(const unsigned char *s, std::size_t len, unsigned cha
     // A block's stores wait for its marks, so the marks are found three
     // blocks ahead.
     std::uint64_t carry = 0;  // bit 0: the next block's first byte is a trail byte
-    Marks m0 = mark_block(k, s, valid(0), &carry), m1{}, m2{};
+    Marks m0{}, m1{}, m2{};
+    if (blocks > 0) m0 = mark_block(k, s, valid(0), &carry);
     if (blocks > 1) m1 = mark_block(k, s + 64, valid(1), &carry);
     if (blocks > 2) m2 = mark_block(k, s + 128, valid(2), &carry);
     std::size_t n = 0;
