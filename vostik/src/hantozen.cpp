@@ -254,19 +254,70 @@ inline std::size_t write_block(const BlockTables &k, const Marks &m, unsigned ch
     return 2 * count;
 }
 
-// The whole text of len bytes (not counting the zero) in blocks of 64; the
-// last block, of 1 to 64 bytes, is read and written under masks, so nothing
-// outside the text and the target is touched.  Returns the bytes written
-// before the final zero, which it writes too.
+constexpr std::size_t kUnknown = ~std::size_t{0};
+
+// Where the text ends, looked for in aligned groups of 256 bytes while the
+// blocks before them are converted, rather than by a strlen before it all:
+// the search then runs beside the conversion.  A group may hold bytes past
+// the final zero, but never bytes of another page (a page is a multiple of
+// 256 bytes), the way strlen itself reads.
+struct TextEnd {
+    const unsigned char *s;
+    const unsigned char *next;  // the next group; no zero from s up to it
+    std::size_t len;            // kUnknown until the zero is found
+    std::ptrdiff_t known() const { return next - s; }
+};
+
+// A block of a group, read by an instruction of our own, which the address
+// sanitizer does not check: bytes past the zero are read, never used.
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
+inline __m512i group_block(const unsigned char *p) {
+    __m512i x;
+    __asm__("vmovdqa64 %1, %0" : "=v"(x) : "m"(*reinterpret_cast<const __m512i *>(p)));
+    return x;
+}
+
+// Where the zero is in the group, counted from s; kUnknown if it is before s.
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
+inline std::size_t zero_in_group(const unsigned char *group, const unsigned char *s) {
+    for (int i = 0; i < 4; ++i) {
+        const __m512i x = group_block(group + 64 * i);
+        std::uint64_t zeros = _mm512_testn_epi8_mask(x, x);
+        // Bytes before the text, in its first group, do not count.
+        const std::ptrdiff_t before = s - (group + 64 * i);
+        if (before >= 64) continue;
+        if (before > 0) zeros &= ~0ULL << before;
+        if (zeros != 0) return static_cast<std::size_t>(group + 64 * i + __builtin_ctzll(zeros) - s);
+    }
+    return kUnknown;
+}
+
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
+inline bool has_zero(const unsigned char *group) {
+    const __m512i least = _mm512_min_epu8(_mm512_min_epu8(group_block(group), group_block(group + 64)),
+                                          _mm512_min_epu8(group_block(group + 128), group_block(group + 192)));
+    return _mm512_testn_epi8_mask(least, least) != 0;
+}
+
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
+inline void look_further(TextEnd &e) {
+    if (has_zero(e.next)) e.len = zero_in_group(e.next, e.s);
+    e.next += 256;
+}
+
+// The whole text of len bytes (not counting the zero; kUnknown: up to the
+// zero) in blocks of 64; the last block, of 1 to 64 bytes, is read and
+// written under masks, so nothing outside the text and the target is
+// touched.  Returns the bytes written before the final zero, which it writes
+// too.
 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
 std::size_t convert_blocks(const unsigned char *s, std::size_t len, unsigned char *t, const Tables &tables) {
-    BlockTables k;
-    for (int q = 0; q < 4; ++q) {
-        k.high[q] = _mm512_load_si512(tables.high + 64 * q);
-        k.low[q] = _mm512_load_si512(tables.low + 64 * q);
-    }
-    k.order[0] = _mm512_load_si512(kPairOrder.bytes[0]);
-    k.order[1] = _mm512_load_si512(kPairOrder.bytes[1]);
+    // Built whole, not filled in a loop, so that it stays in registers.
+    const BlockTables k{{_mm512_load_si512(tables.high), _mm512_load_si512(tables.high + 64),
+                         _mm512_load_si512(tables.high + 128), _mm512_load_si512(tables.high + 192)},
+                        {_mm512_load_si512(tables.low), _mm512_load_si512(tables.low + 64),
+                         _mm512_load_si512(tables.low + 128), _mm512_load_si512(tables.low + 192)},
+                        {_mm512_load_si512(kPairOrder.bytes[0]), _mm512_load_si512(kPairOrder.bytes[1])}};
     std::size_t o = 0;
     if (tables.plain) {
         const __m512i zero = _mm512_setzero_si512();
@@ -276,24 +327,33 @@ std::size_t convert_blocks(const unsigned char *s, std::size_t len, unsigned cha
             _mm512_storeu_si512(t + o + 64, _mm512_permutex2var_epi8(zero, k.order[1], x));
         }
     }
-    const std::size_t blocks = (len + 63) / 64;
-    auto valid = [len](std::size_t n) {
-        const std::size_t left = len - 64 * n;
+    TextEnd e{s, reinterpret_cast<const unsigned char *>(reinterpret_cast<std::uintptr_t>(s) & ~std::uintptr_t{255}), len};
+    // Enough of the text for the first turn below: its marks read up to byte
+    // 448.
+    while (e.len == kUnknown && e.known() < 64 * 7 + 1) look_further(e);
+    auto valid = [&e](std::size_t n) {
+        if (e.len == kUnknown) return ~0ULL;
+        const std::size_t left = e.len - 64 * n;
         return left >= 64 ? ~0ULL : (1ULL << left) - 1;
     };
+    auto blocks = [&e] { return e.len == kUnknown ? kUnknown / 64 : (e.len + 63) / 64; };
     // A block's stores wait for its marks, so the marks are found three
     // blocks ahead.
     std::uint64_t carry = 0;  // bit 0: the next block's first byte is a trail byte
     Marks m0{}, m1{}, m2{};
-    if (blocks > 0) m0 = mark_block(k, s, valid(0), &carry);
-    if (blocks > 1) m1 = mark_block(k, s + 64, valid(1), &carry);
-    if (blocks > 2) m2 = mark_block(k, s + 128, valid(2), &carry);
+    if (blocks() > 0) m0 = mark_block(k, s, valid(0), &carry);
+    if (blocks() > 1) m1 = mark_block(k, s + 64, valid(1), &carry);
+    if (blocks() > 2) m2 = mark_block(k, s + 128, valid(2), &carry);
     std::size_t n = 0;
     // Four blocks a turn, while the blocks marked are whole and not the
     // last; every block written here is followed by a whole block, which
     // covers what it wrote past its pairs.  (Four, so that the marks stay in
     // their registers instead of moving along.)
-    for (; n + 7 < blocks; n += 4) {
+    // Until the end is found, each turn first looks 256 bytes further for
+    // it, which keeps the text known ahead of the next turn's marks.
+    for (;; n += 4) {
+        if (e.len == kUnknown) look_further(e);
+        else if (n + 7 >= blocks()) break;
         const Marks m3 = mark_block(k, s + 64 * (n + 3), ~0ULL, &carry);
         o += write_block(k, m0, t + o, false);
         m0 = mark_block(k, s + 64 * (n + 4), ~0ULL, &carry);
@@ -304,10 +364,10 @@ std::size_t convert_blocks(const unsigned char *s, std::size_t len, unsigned cha
         o += write_block(k, m3, t + o, false);
     }
     // The rest; the last two blocks write exactly their pairs.
-    for (; n < blocks; ++n) {
+    for (; n < blocks(); ++n) {
         Marks m3 = m2;
-        if (n + 3 < blocks) m3 = mark_block(k, s + 64 * (n + 3), valid(n + 3), &carry);
-        o += write_block(k, m0, t + o, n + 2 >= blocks);
+        if (n + 3 < blocks()) m3 = mark_block(k, s + 64 * (n + 3), valid(n + 3), &carry);
+        o += write_block(k, m0, t + o, n + 2 >= blocks());
         m0 = m1;
         m1 = m2;
         m2 = m3;
@@ -321,7 +381,7 @@ std::size_t convert(const char *source, char *target, const Tables &tables) {
     const auto *s = reinterpret_cast<const unsigned char *>(source);
     auto *t = reinterpret_cast<unsigned char *>(target);
 #if defined(VOSTIK_HAN_TO_ZEN_WIDE)
-    if (has_wide_path()) return convert_blocks(s, std::strlen(source), t, tables);
+    if (has_wide_path()) return convert_blocks(s, tables.plain ? std::strlen(source) : kUnknown, t, tables);
 #endif
     return convert_bytes(s, t, tables);
 }

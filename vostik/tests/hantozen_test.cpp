@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -11,6 +12,10 @@
 
 #if defined(__GLIBC__)
 #include <iconv.h>
+#endif
+#if defined(__unix__)
+#include <sys/mman.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -161,5 +166,35 @@ TEST(HanToZen, ExportFollowsTheProcessCodePage) {
     EXPECT_EQ(HanToZen("A1", out), 4);
     EXPECT_EQ(std::string(out, 5), page == 932 ? std::string("\x82\x60\x82\x50", 5) : std::string("\0A\0001", 5));
 }
+
+#if defined(__unix__)
+// A text whose zero is the last byte before a page that cannot be read, with
+// zeros before it: the search for the end reads whole aligned groups, which
+// must stay on the text's page and skip the zeros before the text.
+TEST(HanToZen, TextEndingAtAPageThatCannotBeRead) {
+    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    void *map = mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(map, MAP_FAILED);
+    char *end = static_cast<char *>(map) + page;
+    ASSERT_EQ(mprotect(end, page, PROT_NONE), 0);
+    const std::string piece = "Layer 12: \xB6\xDE \x95\x5C\x8E\xA6 (x=1.5) ";
+    for (unsigned codepage : {932u, 936u, 1252u}) {
+        for (std::size_t len : {0, 1, 63, 64, 65, 255, 256, 257, 448, 449, 705, 1000, 2047}) {
+            std::string source;
+            while (source.size() < len) source += piece;
+            source.resize(len);
+            char *text = end - len - 1;
+            std::memcpy(text, source.c_str(), len + 1);
+            std::size_t want_n = 0, n = 0;
+            std::string want = convert(codepage, source, &want_n), got(want.size(), '\x55');
+            n = vostik::han_to_zen(text, got.data(), codepage);
+            ASSERT_EQ(n, want_n) << codepage << " " << len;
+            ASSERT_EQ(got, want) << codepage << " " << len;
+            std::memset(text, 0, len + 1);
+        }
+    }
+    munmap(map, 2 * page);
+}
+#endif
 
 }  // namespace
