@@ -1,8 +1,11 @@
 // DoubleToString beside the C runtime's snprintf("%.13e") (fourteen
 // significant digits, the same work), and HanToZen beside a memcpy of the
-// bytes it writes.  Each benchmark times the baseline for the same number of
-// calls after its own loop and reports library / baseline as "ratio".
+// bytes it writes, and a text at the end of a page beside the same text inside
+// one.  Each benchmark times the baseline for the same number of calls after
+// its own loop and reports library / baseline as "ratio".
 #include <benchmark/benchmark.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <bit>
 #include <chrono>
@@ -97,5 +100,41 @@ void BM_HanToZen(benchmark::State &state) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(source.size()));
 }
 BENCHMARK(BM_HanToZen)->ArgName("codepage")->Arg(932)->Arg(1252);
+
+// A short text whose zero is the last byte before a page the process may not
+// touch, converted into a target whose end is the last byte before another,
+// beside the same text and target inside their pages.  Masked reads and
+// writes that reach into such a page cost a microcode assist on each call.
+void BM_HanToZenAtPageEnd(benchmark::State &state) {
+    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    void *pages = mmap(nullptr, 4 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages == MAP_FAILED) {
+        state.SkipWithError("mmap failed");
+        return;
+    }
+    char *map = static_cast<char *>(pages);
+    mprotect(map + page, page, PROT_NONE);
+    mprotect(map + 3 * page, page, PROT_NONE);
+    const std::string text = "Layer 12: \xB6\xDE\xDD\xC0\xDE\xD1 \x95\x5C\x8E\xA6 (x=1.5)";
+    const std::size_t written = vostik::han_to_zen(text.c_str(), std::vector<char>(2 * text.size() + 1).data(), 932);
+    char *source = map + page - text.size() - 1, *target = map + 3 * page - written - 1;
+    char *inner_source = map + page / 2, *inner_target = map + 2 * page + page / 2;
+    std::memcpy(source, text.c_str(), text.size() + 1);
+    std::memcpy(inner_source, text.c_str(), text.size() + 1);
+    auto start = Clock::now();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(vostik::han_to_zen(source, target, 932));
+        benchmark::ClobberMemory();
+    }
+    double at_end = seconds_since(start);
+    start = Clock::now();
+    for (benchmark::IterationCount n = 0; n < state.iterations(); ++n) {
+        benchmark::DoNotOptimize(vostik::han_to_zen(inner_source, inner_target, 932));
+        benchmark::ClobberMemory();
+    }
+    report(state, at_end, seconds_since(start), "inside_ns");
+    munmap(map, 4 * page);
+}
+BENCHMARK(BM_HanToZenAtPageEnd);
 
 }  // namespace

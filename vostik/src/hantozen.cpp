@@ -182,10 +182,53 @@ inline __m512i look_up(const __m512i *table, __m512i x, __mmask64 upper) {
                                   _mm512_permutex2var_epi8(table[2], x, table[3]));
 }
 
+// An aligned block, read by an instruction of our own, which the address
+// sanitizer does not check: it may hold bytes outside the text (never used),
+// but never bytes of another page.
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
+inline __m512i aligned_block(const unsigned char *p) {
+    __m512i x;
+    __asm__("vmovdqa64 %1, %0" : "=v"(x) : "m"(*reinterpret_cast<const __m512i *>(p)));
+    return x;
+}
+
+// A masked read or write of 64 bytes that reaches into the next page costs a
+// microcode assist of 100 ns or more, on every call, when that page is not
+// mapped in, though its bytes are masked off.  So the last block of a text
+// that ends near the end of a page is read as the page's last 64 bytes, and
+// pairs that end near the end of one are written there, moved by a permute.
+constexpr std::uintptr_t kPage = 4096;  // the smallest page on x86-64
+
+inline std::uintptr_t in_page(const void *p) { return reinterpret_cast<std::uintptr_t>(p) & (kPage - 1); }
+
+// Byte i is i mod 64: from offset d, the indexes that move a block d bytes
+// down; from 64 - d, d bytes up.
+constexpr std::array<unsigned char, 128> kMoves = [] {
+    std::array<unsigned char, 128> moves{};
+    for (int i = 0; i < 128; ++i) moves[i] = static_cast<unsigned char>(i & 63);
+    return moves;
+}();
+
 // A block of up to 64 bytes (bits of `valid`); nothing past them is read.
 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
 inline __m512i load_block(const unsigned char *p, std::uint64_t valid) {
     return valid == ~0ULL ? _mm512_loadu_si512(p) : _mm512_maskz_loadu_epi8(valid, p);
+}
+
+// The first `words` two-byte pairs of v, written at t, less than 64 bytes
+// before the end of a page: nothing past them, and no masked byte in the
+// next page.
+__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
+inline void store_pairs_on_page(unsigned char *t, __m512i v, std::size_t words) {
+    const std::uintptr_t at = in_page(t);
+    if (at + 2 * words <= kPage) {
+        const std::size_t up = at - (kPage - 64);
+        const __mmask64 moved = ((1ULL << (2 * words)) - 1) << up;  // fewer than 32 pairs here
+        const __m512i index = _mm512_loadu_si512(kMoves.data() + 64 - up);
+        _mm512_mask_storeu_epi8(t - up, moved, _mm512_maskz_permutexvar_epi8(moved, index, v));
+    } else {
+        _mm512_mask_storeu_epi16(t, static_cast<__mmask32>((1ULL << words) - 1), v);
+    }
 }
 
 // What the first look at a block finds: everything the block's stores need
@@ -203,11 +246,22 @@ struct Marks {
 // whose address matches it in the low 12 bits waits for that store.
 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
 inline Marks mark_block(const BlockTables &k, const unsigned char *p, std::uint64_t valid, std::uint64_t *carry) {
-    const __m512i x = load_block(p, valid);
+    // The bytes and the bytes after them (for a short block, the last, up to
+    // its text's zero).
+    __m512i x, next;
+    const std::uintptr_t at = in_page(p);
+    if (valid != ~0ULL && at + 65 > kPage && at + __builtin_popcountll(valid) < kPage) {
+        const __m512i page_end = aligned_block(p - at + kPage - 64);
+        const unsigned char *down = kMoves.data() + (at - (kPage - 64));
+        x = _mm512_maskz_permutexvar_epi8(valid, _mm512_loadu_si512(down), page_end);
+        next = _mm512_maskz_permutexvar_epi8(valid, _mm512_loadu_si512(down + 1), page_end);
+    } else {
+        x = load_block(p, valid);
+        next = load_block(p + 1, valid);
+    }
     const __mmask64 upper = _mm512_movepi8_mask(x);
     const __m512i first = look_up(k.high, x, upper);
     const __m512i low = look_up(k.low, x, upper);
-    const __m512i next = load_block(p + 1, valid);
     const __mmask64 marked_mask = _mm512_mask_cmpeq_epi8_mask(valid, first, x);
     // One move to a general register per block, and everything after it
     // from that copy: moves out of the mask registers are dear.
@@ -226,10 +280,12 @@ inline Marks mark_block(const BlockTables &k, const unsigned char *p, std::uint6
 }
 
 // Writes the pairs of the characters that start in a block, as m found
-// them: exactly those when `exact`, else up to 128 bytes.  Returns the bytes
+// them: exactly those when `exact` (`near_page_end`: t is less than 128
+// bytes before the end of a page), else up to 128 bytes.  Returns the bytes
 // of the pairs.
 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
-inline std::size_t write_block(const BlockTables &k, const Marks &m, unsigned char *t, bool exact) {
+inline std::size_t write_block(const BlockTables &k, const Marks &m, unsigned char *t, bool exact,
+                               bool near_page_end = false) {
     const __m512i second = _mm512_mask_blend_epi8(m.leads, m.low, m.next);
     // Characters only: trail bytes out (a block may have none), then pairs.
     __m512i firsts = m.first, seconds = second;
@@ -245,11 +301,17 @@ inline std::size_t write_block(const BlockTables &k, const Marks &m, unsigned ch
         // again (a whole block keeps at least 32 of its 64 characters).
         _mm512_storeu_si512(t, pairs0);
         _mm512_storeu_si512(t + 64, pairs1);
-    } else if (count > 32) {
-        _mm512_storeu_si512(t, pairs0);
-        _mm512_mask_storeu_epi16(t + 64, static_cast<__mmask32>((1ULL << (count - 32)) - 1), pairs1);
     } else {
-        _mm512_mask_storeu_epi16(t, static_cast<__mmask32>((1ULL << count) - 1), pairs0);
+        __m512i rest = pairs0;
+        std::size_t words = count;
+        if (count > 32) {
+            _mm512_storeu_si512(t, pairs0);
+            t += 64;
+            rest = pairs1;
+            words = count - 32;
+        }
+        if (near_page_end && in_page(t) > kPage - 64) store_pairs_on_page(t, rest, words);
+        else _mm512_mask_storeu_epi16(t, static_cast<__mmask32>((1ULL << words) - 1), rest);
     }
     return 2 * count;
 }
@@ -268,20 +330,11 @@ struct TextEnd {
     std::ptrdiff_t known() const { return next - s; }
 };
 
-// A block of a group, read by an instruction of our own, which the address
-// sanitizer does not check: bytes past the zero are read, never used.
-__attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
-inline __m512i group_block(const unsigned char *p) {
-    __m512i x;
-    __asm__("vmovdqa64 %1, %0" : "=v"(x) : "m"(*reinterpret_cast<const __m512i *>(p)));
-    return x;
-}
-
 // Where the zero is in the group, counted from s; kUnknown if it is before s.
 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
 inline std::size_t zero_in_group(const unsigned char *group, const unsigned char *s) {
     for (int i = 0; i < 4; ++i) {
-        const __m512i x = group_block(group + 64 * i);
+        const __m512i x = aligned_block(group + 64 * i);
         std::uint64_t zeros = _mm512_testn_epi8_mask(x, x);
         // Bytes before the text, in its first group, do not count.
         const std::ptrdiff_t before = s - (group + 64 * i);
@@ -294,8 +347,8 @@ inline std::size_t zero_in_group(const unsigned char *group, const unsigned char
 
 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt,bmi")))
 inline bool has_zero(const unsigned char *group) {
-    const __m512i least = _mm512_min_epu8(_mm512_min_epu8(group_block(group), group_block(group + 64)),
-                                          _mm512_min_epu8(group_block(group + 128), group_block(group + 192)));
+    const __m512i least = _mm512_min_epu8(_mm512_min_epu8(aligned_block(group), aligned_block(group + 64)),
+                                          _mm512_min_epu8(aligned_block(group + 128), aligned_block(group + 192)));
     return _mm512_testn_epi8_mask(least, least) != 0;
 }
 
@@ -367,7 +420,8 @@ std::size_t convert_blocks(const unsigned char *s, std::size_t len, unsigned cha
     for (; n < blocks(); ++n) {
         Marks m3 = m2;
         if (n + 3 < blocks()) m3 = mark_block(k, s + 64 * (n + 3), valid(n + 3), &carry);
-        o += write_block(k, m0, t + o, n + 2 >= blocks());
+        const bool exact = n + 2 >= blocks();
+        o += write_block(k, m0, t + o, exact, exact && in_page(t + o) > kPage - 128);
         m0 = m1;
         m1 = m2;
         m2 = m3;

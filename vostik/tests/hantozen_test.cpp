@@ -169,14 +169,17 @@ TEST(HanToZen, ExportFollowsTheProcessCodePage) {
 
 #if defined(__unix__)
 // A text whose zero is the last byte before a page that cannot be read, with
-// zeros before it: the search for the end reads whole aligned groups, which
-// must stay on the text's page and skip the zeros before the text.
-TEST(HanToZen, TextEndingAtAPageThatCannotBeRead) {
+// zeros before it, converted into a target whose zero is the last byte before
+// a page that cannot be written: the search for the end reads whole aligned
+// groups, which must stay on the text's page and skip the zeros before the
+// text, and nothing is read or written past either zero.
+TEST(HanToZen, TextAndTargetEndingAtPagesThatCannotBeTouched) {
     const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-    void *map = mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void *map = mmap(nullptr, 4 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     ASSERT_NE(map, MAP_FAILED);
-    char *end = static_cast<char *>(map) + page;
+    char *end = static_cast<char *>(map) + page, *target_end = static_cast<char *>(map) + 3 * page;
     ASSERT_EQ(mprotect(end, page, PROT_NONE), 0);
+    ASSERT_EQ(mprotect(target_end, page, PROT_NONE), 0);
     const std::string piece = "Layer 12: \xB6\xDE \x95\x5C\x8E\xA6 (x=1.5) ";
     for (unsigned codepage : {932u, 936u, 1252u}) {
         for (std::size_t len : {0, 1, 63, 64, 65, 255, 256, 257, 448, 449, 705, 1000, 2047}) {
@@ -186,14 +189,15 @@ TEST(HanToZen, TextEndingAtAPageThatCannotBeRead) {
             char *text = end - len - 1;
             std::memcpy(text, source.c_str(), len + 1);
             std::size_t want_n = 0, n = 0;
-            std::string want = convert(codepage, source, &want_n), got(want.size(), '\x55');
-            n = vostik::han_to_zen(text, got.data(), codepage);
+            const std::string want = convert(codepage, source, &want_n);
+            char *target = target_end - want_n - 1;
+            n = vostik::han_to_zen(text, target, codepage);
             ASSERT_EQ(n, want_n) << codepage << " " << len;
-            ASSERT_EQ(got, want) << codepage << " " << len;
+            ASSERT_EQ(std::string(target, n + 1), want.substr(0, n + 1)) << codepage << " " << len;
             std::memset(text, 0, len + 1);
         }
     }
-    munmap(map, 2 * page);
+    munmap(map, 4 * page);
 }
 #endif
 
