@@ -259,14 +259,14 @@ inline Marks mark_block(const BlockTables &k, const unsigned char *p, std::uint6
         x = load_block(p, valid);
         next = load_block(p + 1, valid);
     }
-    // The lead bytes are found from the table's upper half alone, which
-    // shortens the path to the stores: below 0x80 it gives 0 or a byte of
-    // 0x80 and up, never the byte itself (0 is never in `valid`).
+    // The lead bytes are found from the table's upper half alone, without
+    // waiting for the blend: below 0x80 it gives 0 or a byte of 0x80 and up,
+    // never the byte itself (0 is never in `valid`).  The compiler shares
+    // that permute with the lookup of `first`.
     const __mmask64 upper = _mm512_movepi8_mask(x);
-    const __m512i first_upper = _mm512_permutex2var_epi8(k.high[2], x, k.high[3]);
-    const __mmask64 marked_mask = _mm512_mask_cmpeq_epi8_mask(valid, first_upper, x);
-    const __m512i first =
-        _mm512_mask_blend_epi8(upper, _mm512_permutex2var_epi8(k.high[0], x, k.high[1]), first_upper);
+    const __mmask64 marked_mask =
+        _mm512_mask_cmpeq_epi8_mask(valid, _mm512_permutex2var_epi8(k.high[2], x, k.high[3]), x);
+    const __m512i first = look_up(k.high, x, upper);
     const __m512i low = look_up(k.low, x, upper);
     // One move to a general register per block, and everything after it
     // from that copy: moves out of the mask registers are dear.
